@@ -1,0 +1,64 @@
+#include "SerDev.h"
+
+#include "D2xxApi.h"
+#include "platform/MessageBox.h"
+#include "platform/SystemError.h"
+
+#include <cerrno>
+
+namespace serdev {
+
+namespace {
+
+// What a Linux user can do about the errors met most often on a serial port.
+QString remedyFor(int code)
+{
+    switch (code) {
+    case EACCES:
+        return QStringLiteral("You may not use this port: add your user to the dialout group "
+                              "(sudo usermod -aG dialout $USER), then log out and in again.");
+    case EBUSY:
+        return QStringLiteral("Another program holds this port: close it, then try again.");
+    case ETIMEDOUT:
+        return QStringLiteral("The port took no data in time: check the cable and that the "
+                              "adapter is powered.");
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("The port is gone: check that the adapter is still plugged in.");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+QString deviceErrorText(std::int32_t kind, Dword code)
+{
+    if (kind == kKindUsb)
+        return QString::asprintf("USB Device Error: %d (%s)", static_cast<int>(code), ftStatusText(code).constData());
+    QString text = platform::systemErrorText(static_cast<int>(code));
+    const QString remedy = remedyFor(static_cast<int>(code));
+    if (!remedy.isEmpty())
+        text += '\n' + remedy;
+    return text;
+}
+
+void TSerDev::ReportError(const QByteArray& caption, const QByteArray& text)
+{
+    const QString title = QString::fromLocal8Bit(caption);
+    if (!text.isEmpty()) {
+        platform::showMessageBox(Owner, title, QString::fromLocal8Bit(text),
+                                 platform::kBoxOk | platform::kBoxIconInformation);
+        return;
+    }
+    // The column of the port kind in use keeps the code of its own failed call.
+    const int column = Kind == kKindUsb ? kKindUsb : kKindCom;
+    LastError = CommApi[column].get<CommOp::GetLastError>()(Handle);
+    if (!ShowErrors || LastError == 0)
+        return;
+    platform::showMessageBox(Owner, title, deviceErrorText(Kind, LastError),
+                             platform::kBoxOk | platform::kBoxIconInformation);
+}
+
+} // namespace serdev

@@ -1,0 +1,72 @@
+#include "SerialPortEnumeration.h"
+
+#include <libudev.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace serdev {
+
+namespace {
+
+struct UdevDeleter {
+    void operator()(udev* u) const { udev_unref(u); }
+    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+    void operator()(udev_device* d) const { udev_device_unref(d); }
+};
+template <typename T> using UdevPtr = std::unique_ptr<T, UdevDeleter>;
+
+QByteArray text(const char* value) { return value != nullptr ? QByteArray(value) : QByteArray(); }
+
+TtyFacts factsOf(udev_device* device)
+{
+    TtyFacts facts;
+    facts.sysname = text(udev_device_get_sysname(device));
+    facts.devnode = text(udev_device_get_devnode(device));
+    facts.syspath = text(udev_device_get_syspath(device));
+    if (const char* type = udev_device_get_sysattr_value(device, "type"))
+        facts.uartType = QByteArray(type);
+    facts.modelEncoded = text(udev_device_get_property_value(device, "ID_MODEL_ENC"));
+    facts.modelFromDatabase = text(udev_device_get_property_value(device, "ID_MODEL_FROM_DATABASE"));
+    facts.model = text(udev_device_get_property_value(device, "ID_MODEL"));
+    if (udev_device* parent = udev_device_get_parent(device)) // owned by device
+        facts.driver = text(udev_device_get_driver(parent));
+    if (facts.driver.isEmpty())
+        facts.driver = text(udev_device_get_property_value(device, "ID_USB_DRIVER"));
+    return facts;
+}
+
+std::optional<std::vector<ListedTty>> udevSerialPorts()
+{
+    UdevPtr<udev> context(udev_new());
+    if (!context)
+        return std::nullopt;
+    UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
+    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "tty") < 0
+        || udev_enumerate_scan_devices(enumeration.get()) < 0)
+        return std::nullopt;
+
+    std::vector<ListedTty> ports;
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get()))
+    {
+        UdevPtr<udev_device> device(udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+        if (!device)
+            continue; // gone between the scan and now
+        if (auto listed = classifyTty(factsOf(device.get())))
+            ports.push_back(std::move(*listed));
+    }
+    return ports;
+}
+
+} // namespace
+
+std::optional<std::vector<SerialPort>> systemSerialPorts()
+{
+    auto found = udevSerialPorts();
+    if (!found)
+        return std::nullopt;
+    return withListedPaths(orderSerialPorts(std::move(*found)), splitPortPaths(qgetenv("VELMORA_PORTS")));
+}
+
+} // namespace serdev

@@ -1,0 +1,53 @@
+#pragma once
+
+// The D2XX test library: a stand-in for the FTDI library, built as
+// "libdvd2xx.so", that presents scriptable FTDI devices. The program binds it
+// through its real loading path; tests script it through these calls.
+
+#include "serdev/CommTypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace simd2xx {
+
+// The library calls that can be made to fail or counted.
+enum class Call {
+    CreateFile, CloseHandle, ReadFile, WriteFile, GetLastError, ClearCommError,
+    EscapeCommFunction, PurgeComm, SetCommState, GetCommState, SetupComm,
+    CreateDeviceInfoList, GetDeviceInfoList,
+};
+
+inline constexpr std::uint32_t kDeviceNotFound = 2;
+inline constexpr std::uint32_t kIoError = 4;
+
+// Forgets every device, script and record.
+void reset();
+
+void addDevice(const std::string& serial, const std::string& description);
+void removeDevice(const std::string& serial);
+
+// The next `times` calls of `call` fail; the device's last error becomes `status`
+// (for the two list calls, the status is what they return).
+void failCalls(Call call, std::uint32_t status, int times = 1);
+
+// Each following write to the device takes at most the next count of bytes;
+// once the counts are used up, writes take everything.
+void setWriteChunks(const std::string& serial, std::vector<std::uint32_t> chunks);
+
+// Bytes that arrive from the device, waiting in its input queue.
+void receive(const std::string& serial, const std::string& bytes);
+void setOutputQueue(const std::string& serial, std::uint32_t pending);
+
+std::string written(const std::string& serial);
+std::uint32_t inputQueue(const std::string& serial);
+int callCount(Call call);
+std::vector<std::string> namesOpened(); // the names passed to CreateFile, in order
+serdev::DCB lastCommState(const std::string& serial);
+std::vector<std::uint32_t> escapes(const std::string& serial);
+std::vector<std::uint32_t> purges(const std::string& serial);
+std::vector<std::uint32_t> queueSizes(const std::string& serial); // of SetupComm: input, output
+bool isOpen(const std::string& serial);
+
+} // namespace simd2xx

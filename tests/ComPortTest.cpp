@@ -1,0 +1,243 @@
+#include "support/DeviceFixture.h"
+#include "support/PseudoTerminal.h"
+
+#include "serdev/ComPort.h"
+#include "serdev/ComLineState.h"
+#include "serdev/KernelTermios.h"
+
+#include <termios.h>
+
+using serdev::TSerDev;
+
+namespace {
+
+class ComPort : public DeviceFixture {
+protected:
+    std::unique_ptr<TSerDev> openDevice()
+    {
+        auto device = makeDevice();
+        device->PortName = pty.path();
+        EXPECT_TRUE(device->Open());
+        return device;
+    }
+
+    // The line as the far end of the pseudo-terminal sees it.
+    termios farLine() const
+    {
+        termios line{};
+        tcgetattr(pty.master(), &line);
+        return line;
+    }
+    std::uint32_t farBaud() const
+    {
+        serdev::KernelLine line;
+        serdev::readKernelLine(pty.master(), line);
+        return line.baud;
+    }
+
+    PseudoTerminal pty;
+};
+
+struct RateCase {
+    const char* settings;
+    std::uint32_t baud;
+};
+
+class ComPortRate : public ComPort, public ::testing::WithParamInterface<RateCase> {};
+
+} // namespace
+
+// A pseudo-terminal keeps the rate but drops parity and data bits (it is
+// always 8 bits without parity), so those are pinned on the translation below.
+TEST_P(ComPortRate, FarEndSeesTheRateWhateverTheParity)
+{
+    auto device = openDevice();
+    device->Configure(GetParam().settings);
+    EXPECT_EQ(farBaud(), GetParam().baud);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, ComPortRate, ::testing::Values(
+    RateCase{"115200,N,8,1", 115200}, RateCase{"125000,N,8", 125000}, RateCase{"38400,N,8", 38400},
+    RateCase{"19200,N,8", 19200}, RateCase{"9600,E,7", 9600}, RateCase{"19200,M,8", 19200}));
+
+struct DcbCase {
+    std::uint8_t parity;
+    std::uint8_t byteSize;
+    tcflag_t parityFlags;
+    tcflag_t size;
+};
+
+class ComLineTranslation : public ::testing::TestWithParam<DcbCase> {};
+
+TEST_P(ComLineTranslation, ParityAndDataBitsMapOntoTheTerminalAndBack)
+{
+    serdev::DCB dcb{};
+    dcb.BaudRate = 9600;
+    dcb.Parity = GetParam().parity;
+    dcb.ByteSize = GetParam().byteSize;
+    serdev::KernelLine line;
+    line.cflag = CS8 | PARENB | PARODD | CMSPAR | HUPCL;
+    line.iflag = ICRNL | IXANY;
+    line.lflag = ECHO | ICANON | ISIG;
+    line.oflag = OPOST;
+
+    ASSERT_TRUE(serdev::applyDcb(dcb, line));
+    EXPECT_EQ(line.cflag & (PARENB | PARODD | CMSPAR), GetParam().parityFlags);
+    EXPECT_EQ(line.cflag & CSIZE, GetParam().size);
+    EXPECT_EQ(line.cflag & (CLOCAL | CREAD | HUPCL), tcflag_t(CLOCAL | CREAD | HUPCL));
+    EXPECT_EQ(line.iflag & (ICRNL | IXANY), 0u);
+    EXPECT_EQ(line.lflag & (ECHO | ICANON | ISIG), 0u);
+    EXPECT_EQ(line.oflag & OPOST, 0u);
+    EXPECT_EQ(line.baud, 9600u);
+
+    serdev::DCB back{};
+    serdev::readDcb(line, true, false, back);
+    EXPECT_EQ(back.Parity, GetParam().parity);
+    EXPECT_EQ(back.fParity, GetParam().parity != 0 ? 1u : 0u);
+    EXPECT_EQ(back.ByteSize, GetParam().byteSize);
+    EXPECT_EQ(back.fRtsControl, 1u);
+    EXPECT_EQ(back.fDtrControl, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ComLineTranslation, ::testing::Values(
+    DcbCase{serdev::kNoParity, 8, 0, CS8},
+    DcbCase{serdev::kOddParity, 8, PARENB | PARODD, CS8},
+    DcbCase{serdev::kEvenParity, 7, PARENB, CS7},
+    DcbCase{serdev::kMarkParity, 6, PARENB | PARODD | CMSPAR, CS6},
+    DcbCase{serdev::kSpaceParity, 5, PARENB | CMSPAR, CS5}));
+
+TEST(ComLineTranslationLimits, ValuesNoTerminalTakesAreRefusedAndChangeNothing)
+{
+    for (auto [parity, bits] : {std::pair<std::uint8_t, std::uint8_t>{5, 8}, {0, 4}, {0, 9}}) {
+        serdev::DCB dcb{};
+        dcb.Parity = parity;
+        dcb.ByteSize = bits;
+        serdev::KernelLine line;
+        line.cflag = CS8 | ICANON;
+        EXPECT_FALSE(serdev::applyDcb(dcb, line));
+        EXPECT_EQ(line.cflag, tcflag_t(CS8 | ICANON));
+    }
+}
+
+TEST_F(ComPort, StopBitsAndFlowControlStayAsTheyWereAtOpen)
+{
+    termios line = farLine();
+    line.c_cflag |= CSTOPB | CRTSCTS;
+    tcsetattr(pty.master(), TCSANOW, &line);
+
+    auto device = openDevice();
+    device->Configure("9600,N,8");
+    EXPECT_EQ(farLine().c_cflag & (CSTOPB | CRTSCTS), tcflag_t(CSTOPB | CRTSCTS));
+}
+
+TEST_F(ComPort, LineIsRawBothWays)
+{
+    auto device = openDevice();
+    device->Configure("115200,N,8");
+    const QByteArray controlBytes("\r\n\x03\x04\x11\x13\x1a\x7f\n\r", 10);
+
+    ASSERT_TRUE(device->Write(controlBytes));
+    EXPECT_EQ(pty.receive(controlBytes.size()), controlBytes);
+
+    pty.send(controlBytes);
+    QByteArray bytes;
+    device->Read(bytes, 100);
+    EXPECT_EQ(bytes, controlBytes);
+}
+
+TEST_F(ComPort, ReceivedBytesCollectInTheBufferAndAreTakenOldestFirst)
+{
+    auto device = openDevice();
+    pty.send("abcde");
+    clock.advance(device->PollInterval); // one poll moves them into the buffer
+    EXPECT_EQ(device->RxBuffer, "abcde");
+
+    pty.send("fgh");
+    EXPECT_EQ(device->InCount(), 8u);
+
+    QByteArray bytes;
+    EXPECT_TRUE(device->Read(bytes, 6));
+    EXPECT_EQ(bytes, "abcdef");
+    EXPECT_EQ(device->RxBuffer, "gh");
+}
+
+TEST_F(ComPort, PurgeOfInputClearsTheDriverQueueButKeepsTheBuffer)
+{
+    auto device = openDevice();
+    pty.send("kept");
+    clock.advance(device->PollInterval);
+    pty.send("dropped");
+
+    device->Purge(true, false);
+    EXPECT_EQ(device->InCount(), 4u);
+    QByteArray bytes;
+    device->Read(bytes, 100);
+    EXPECT_EQ(bytes, "kept");
+}
+
+TEST_F(ComPort, SecondOpenOfAHeldPortFailsWithBusy)
+{
+    auto holder = openDevice();
+    auto second = makeDevice();
+    second->PortName = pty.path();
+
+    EXPECT_FALSE(second->Open());
+    EXPECT_FALSE(second->IsOpen);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.title, "Open Port(" + pty.path() + ") Error...");
+    EXPECT_TRUE(boxes.last().call.text.startsWith("Device or resource busy\n"));
+    EXPECT_EQ(second->LastError, static_cast<serdev::Dword>(EBUSY));
+
+    holder->Close();
+    EXPECT_TRUE(second->Open());
+}
+
+TEST_F(ComPort, MissingDeviceFailsToOpenWithTheSystemText)
+{
+    auto device = makeDevice();
+    device->PortName = "/dev/no-such-port";
+    EXPECT_FALSE(device->Open());
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.text, "No such file or directory");
+    EXPECT_EQ(boxes.last().call.flags, platform::kBoxOk | platform::kBoxIconInformation);
+}
+
+TEST_F(ComPort, WriteToAVanishedPortFailsAndSaysTheAdapterIsGone)
+{
+    auto device = openDevice();
+    pty.closeMaster();
+
+    EXPECT_FALSE(device->Write("I"));
+    EXPECT_TRUE(device->IsOpen);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.title, "Write Port(" + pty.path() + ") Error...");
+    EXPECT_TRUE(boxes.last().call.text.contains("plugged in"));
+}
+
+TEST_F(ComPort, WriteThatTheLineNeverTakesGivesUpWithATimeout)
+{
+    const int usualLimit = serdev::comWriteStallLimitMs();
+    serdev::setComWriteStallLimitMs(20);
+    auto device = openDevice();
+
+    // Nobody reads the far end, so the queues fill up and stay full.
+    EXPECT_FALSE(device->Write(QByteArray(4 * 1024 * 1024, 'x')));
+    serdev::setComWriteStallLimitMs(usualLimit);
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(device->LastError, static_cast<serdev::Dword>(ETIMEDOUT));
+    EXPECT_TRUE(boxes.last().call.text.contains("took no data in time"));
+}
+
+TEST_F(ComPort, CloseReleasesThePortAndAsksForAUsbPass)
+{
+    auto device = openDevice();
+    EXPECT_TRUE(device->UsbList->Idle); // held while open
+    EXPECT_TRUE(device->Close());
+    EXPECT_FALSE(device->IsOpen);
+    EXPECT_FALSE(device->PollTimer);
+    EXPECT_FALSE(device->UsbList->Idle);
+
+    auto other = makeDevice();
+    other->PortName = pty.path();
+    EXPECT_TRUE(other->Open());
+}

@@ -1,0 +1,52 @@
+#include "support/RecordedBoxes.h"
+
+#include "platform/BackgroundThread.h"
+#include "platform/ManualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+using platform::BackgroundThread;
+using platform::ManualClock;
+using platform::ScopedClock;
+
+TEST(MessageBox, BoxFromBackgroundThreadIsShownOnUserInterfaceThreadWhileTheThreadWaits)
+{
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    RecordedBoxes boxes;
+    std::atomic<int> result{0};
+    BackgroundThread asker([&](std::stop_token stop) {
+        result = platform::showMessageBox(nullptr, "Error...", "Error reading COM-List",
+                                          platform::kBoxIconInformation, stop);
+    }, clock);
+
+    clock.settle(); // the thread has queued its box and waits for it
+    EXPECT_EQ(boxes.count(), 0u);
+    EXPECT_EQ(result, 0);
+
+    EXPECT_TRUE(platform::deliverQueuedMessageBoxes());
+    asker.join();
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_TRUE(boxes.last().shownOnUserInterfaceThread);
+    EXPECT_TRUE(boxes.last().call.fromBackgroundThread);
+    EXPECT_EQ(boxes.last().call.title, "Error...");
+    EXPECT_EQ(boxes.last().call.flags, platform::kBoxIconInformation);
+    EXPECT_EQ(result, platform::kBoxResultOk);
+}
+
+TEST(MessageBox, StopRequestEndsTheWaitAndDropsTheBox)
+{
+    ManualClock clock;
+    ScopedClock scoped(clock);
+    RecordedBoxes boxes;
+    {
+        BackgroundThread asker([&](std::stop_token stop) {
+            platform::showMessageBox(nullptr, "Error...", "never shown", platform::kBoxIconInformation, stop);
+        }, clock);
+        clock.settle();
+    } // stop and join while the box is still queued
+    EXPECT_FALSE(platform::deliverQueuedMessageBoxes());
+    EXPECT_EQ(boxes.count(), 0u);
+}
