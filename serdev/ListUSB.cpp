@@ -54,7 +54,7 @@ void TListUSB::EnumerateDevices()
     }
     Busy = true;
     Dword count = 0;
-    if (create(&count) == kFtOk && count > 0) {
+    if (create(&count) == kFtOk && count > 0 && count <= kMaxDevices) {
         Nodes.assign(count, FtDeviceListInfoNode{});
         Dword filled = count;
         // The library fills as many records as it says; never more than there is room for.

@@ -18,6 +18,8 @@ namespace serdev {
 class TListUSB {
 public:
     static constexpr int kWakePeriodMs = 1331;
+    // More devices than any bus holds: a count above it is taken as a fault of the library.
+    static constexpr Dword kMaxDevices = 1024;
 
     TListUSB();
     ~TListUSB();

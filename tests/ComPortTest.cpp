@@ -43,6 +43,8 @@ struct RateCase {
     std::uint32_t baud;
 };
 
+void PrintTo(const RateCase& c, std::ostream* out) { *out << '"' << c.settings << '"'; }
+
 class ComPortRate : public ComPort, public ::testing::WithParamInterface<RateCase> {};
 
 } // namespace
@@ -66,6 +68,11 @@ struct DcbCase {
     tcflag_t parityFlags;
     tcflag_t size;
 };
+
+void PrintTo(const DcbCase& c, std::ostream* out)
+{
+    *out << "parity " << int(c.parity) << ", " << int(c.byteSize) << " bits";
+}
 
 class ComLineTranslation : public ::testing::TestWithParam<DcbCase> {};
 

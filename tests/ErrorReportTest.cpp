@@ -47,6 +47,8 @@ struct TextCase {
     const char* text;
 };
 
+void PrintTo(const TextCase& c, std::ostream* out) { *out << "kind " << c.kind << " code " << c.code; }
+
 class DeviceErrorText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(DeviceErrorText, NamesTheFailure)

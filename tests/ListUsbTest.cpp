@@ -121,3 +121,12 @@ TEST_F(ListUsb, LongSerialNumbersAndDescriptionsAreCutAtTheirFields)
     EXPECT_EQ(lists.names[0], "USB:" + QByteArray(15, 'S'));
     EXPECT_EQ(lists.descriptions[0], QByteArray(63, 'D'));
 }
+
+TEST_F(ListUsb, AbsurdDeviceCountFromTheLibraryListsNothing)
+{
+    for (int i = 0; i <= static_cast<int>(TListUSB::kMaxDevices); ++i)
+        simd2xx::addDevice("S" + std::to_string(i), "many");
+    auto device = makeDevice();
+    EXPECT_TRUE(collect(*device).names.isEmpty());
+    EXPECT_EQ(simd2xx::callCount(Call::GetDeviceInfoList), 0);
+}

@@ -165,6 +165,8 @@ struct ConfigureCase {
     std::uint8_t byteSize;
 };
 
+void PrintTo(const ConfigureCase& c, std::ostream* out) { *out << '"' << c.settings << '"'; }
+
 class SerDevConfigure : public SerDevD2xx, public ::testing::WithParamInterface<ConfigureCase> {};
 
 TEST_P(SerDevConfigure, OneCommStatePerSettingsText)

@@ -31,6 +31,8 @@ template <typename Change> TtyFacts with(TtyFacts facts, Change change)
     return facts;
 }
 
+void PrintTo(const TtyCase& c, std::ostream* out) { *out << c.what; }
+
 class ClassifyTty : public ::testing::TestWithParam<TtyCase> {};
 
 } // namespace

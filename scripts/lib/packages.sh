@@ -1,0 +1,29 @@
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Sourced by scripts/demo and scripts/test.
+
+VELMORA_PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libudev-dev
+  libgtest-dev
+)
+
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "${VELMORA_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if ((${#missing[@]} == 0)); then
+    return 0
+  fi
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  if ((EUID != 0)); then
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
