@@ -40,9 +40,10 @@ bool TListCOM::Pass(std::stop_token stop)
     if (ports == lastEnumeration_)
         return true;
     lastEnumeration_ = ports;
-    lists_.clear();
+    PortLists& lists = handOff_.replacing();
+    lists.clear();
     for (const SerialPort& port : *ports)
-        lists_.append(port);
+        lists.append(port);
     clock_.sleepFor(kSettleAfterRebuildMs, stop);
     if (TListUSB* usb = Usb.load())
         usb->RequestScan();
@@ -51,10 +52,7 @@ bool TListCOM::Pass(std::stop_token stop)
 
 int TListCOM::CopyLists(QByteArrayList& names, QByteArrayList& descriptions, QByteArrayList& deviceIds)
 {
-    handOff_.beginCopy();
-    const int count = lists_.appendTo(names, descriptions, deviceIds);
-    handOff_.endCopy();
-    return count;
+    return handOff_.copyTo(names, descriptions, deviceIds);
 }
 
 } // namespace serdev

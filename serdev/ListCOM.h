@@ -44,7 +44,6 @@ private:
     SerialPortSource source_;
     std::optional<std::vector<SerialPort>> lastEnumeration_;
     ListHandOff handOff_;
-    PortLists lists_;
     platform::BackgroundThread thread_; // last: runs once everything above exists
 };
 

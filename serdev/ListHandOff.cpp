@@ -18,18 +18,18 @@ void ListHandOff::endReplace()
     changed_.notifyAll();
 }
 
-void ListHandOff::beginCopy()
+int ListHandOff::copyTo(QByteArrayList& names, QByteArrayList& descriptions, QByteArrayList& deviceIds)
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return listReady_; });
-    readerActive_ = true;
-}
-
-void ListHandOff::endCopy()
-{
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return listReady_; });
+        readerActive_ = true;
+    }
+    const int count = lists_.appendTo(names, descriptions, deviceIds);
     std::lock_guard lock(mutex_);
     readerActive_ = false;
     changed_.notifyAll();
+    return count;
 }
 
 } // namespace serdev

@@ -37,9 +37,10 @@ void TListUSB::Pass(std::stop_token stop)
 
     if (!handOff_.beginReplace(stop))
         return;
-    lists_.clear();
+    PortLists& lists = handOff_.replacing();
+    lists.clear();
     for (Dword i = 0; i < DeviceCount; ++i)
-        lists_.append({"USB:" + fixedFieldText(Nodes[i].SerialNumber), fixedFieldText(Nodes[i].Description), {}});
+        lists.append({"USB:" + fixedFieldText(Nodes[i].SerialNumber), fixedFieldText(Nodes[i].Description), {}});
     handOff_.endReplace();
 }
 
@@ -66,10 +67,7 @@ void TListUSB::EnumerateDevices()
 
 int TListUSB::CopyLists(QByteArrayList& names, QByteArrayList& descriptions, QByteArrayList& deviceIds)
 {
-    handOff_.beginCopy();
-    const int count = lists_.appendTo(names, descriptions, deviceIds);
-    handOff_.endCopy();
-    return count;
+    return handOff_.copyTo(names, descriptions, deviceIds);
 }
 
 } // namespace serdev

@@ -43,7 +43,6 @@ private:
 
     platform::Clock& clock_;
     ListHandOff handOff_;
-    PortLists lists_;
     std::unique_ptr<platform::Library> D2xxLibrary;
     std::vector<FtDeviceListInfoNode> Nodes;
     Dword DeviceCount = 0;

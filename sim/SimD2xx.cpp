@@ -82,6 +82,14 @@ Device& named(Library& lib, const std::string& serial)
     return lib.devices[serial];
 }
 
+// Runs `f` on the device with that serial number, under the library's lock.
+template <typename F> auto onDevice(const std::string& serial, F f)
+{
+    Library& lib = library();
+    std::lock_guard guard(lib.mutex);
+    return f(named(lib, serial));
+}
+
 // The common frame of a port call: count it, find the device, apply a scripted failure.
 template <typename Body> Bool portCall(Call call, PortHandle handle, Body body)
 {
@@ -139,37 +147,27 @@ void failCalls(Call call, std::uint32_t status, int times)
 
 void setWriteChunks(const std::string& serial, std::vector<std::uint32_t> chunks)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    named(lib, serial).writeChunks.assign(chunks.begin(), chunks.end());
+    onDevice(serial, [&](Device& device) { device.writeChunks.assign(chunks.begin(), chunks.end()); });
 }
 
 void receive(const std::string& serial, const std::string& bytes)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    named(lib, serial).input += bytes;
+    onDevice(serial, [&](Device& device) { device.input += bytes; });
 }
 
 void setOutputQueue(const std::string& serial, std::uint32_t pending)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    named(lib, serial).outputQueue = pending;
+    onDevice(serial, [&](Device& device) { device.outputQueue = pending; });
 }
 
 std::string written(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).output;
+    return onDevice(serial, [](Device& device) { return device.output; });
 }
 
 std::uint32_t inputQueue(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return static_cast<std::uint32_t>(named(lib, serial).input.size());
+    return onDevice(serial, [](Device& device) { return static_cast<std::uint32_t>(device.input.size()); });
 }
 
 int callCount(Call call)
@@ -188,37 +186,27 @@ std::vector<std::string> namesOpened()
 
 DCB lastCommState(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).state;
+    return onDevice(serial, [](Device& device) { return device.state; });
 }
 
 std::vector<std::uint32_t> escapes(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).escapes;
+    return onDevice(serial, [](Device& device) { return device.escapes; });
 }
 
 std::vector<std::uint32_t> purges(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).purges;
+    return onDevice(serial, [](Device& device) { return device.purges; });
 }
 
 std::vector<std::uint32_t> queueSizes(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).queueSizes;
+    return onDevice(serial, [](Device& device) { return device.queueSizes; });
 }
 
 bool isOpen(const std::string& serial)
 {
-    Library& lib = library();
-    std::lock_guard guard(lib.mutex);
-    return named(lib, serial).open;
+    return onDevice(serial, [](Device& device) { return device.open; });
 }
 
 } // namespace simd2xx
