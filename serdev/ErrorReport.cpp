@@ -22,6 +22,8 @@ QString remedyFor(int code)
     case ETIMEDOUT:
         return QStringLiteral("The port took no data in time: check the cable and that the "
                               "adapter is powered.");
+    case ENOTTY:
+        return QStringLiteral("This is not a serial port: choose another port.");
     case EIO:
     case ENXIO:
     case ENODEV:

@@ -1,6 +1,10 @@
 #include "platform/BackgroundThread.h"
 #include "platform/ManualClock.h"
+#include "platform/SystemClock.h"
 #include "platform/Timer.h"
+
+#include <QEventLoop>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -117,4 +121,34 @@ TEST(ManualClock, StopRequestEndsASleepAtOnce)
     } // joins
     EXPECT_TRUE(ended);
     EXPECT_EQ(clock.nowMs(), 0);
+}
+
+// The program's own clock, in real time: short periods only, none of the device's.
+TEST(SystemClock, TimerTicksFromTheEventLoopUntilStopped)
+{
+    int ticks = 0;
+    QEventLoop loop;
+    Timer* self = nullptr;
+    Timer timer([&] {
+        if (++ticks == 3) {
+            self->setInterval(0);
+            loop.quit();
+        }
+    }, platform::SystemClock::instance());
+    self = &timer;
+    timer.setInterval(1);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit); // a bound, should the timer never tick
+    loop.exec();
+    EXPECT_EQ(ticks, 3);
+    EXPECT_FALSE(timer.isRunning());
+}
+
+TEST(SystemClock, StopRequestEndsALongSleepAtOnce)
+{
+    platform::SystemClock& clock = platform::SystemClock::instance();
+    const auto started = clock.nowMs();
+    {
+        BackgroundThread sleeper([&](std::stop_token stop) { clock.sleepFor(600'000, stop); }, clock);
+    }
+    EXPECT_LT(clock.nowMs() - started, 60'000);
 }

@@ -199,14 +199,21 @@ TEST_F(ComPort, SecondOpenOfAHeldPortFailsWithBusy)
     EXPECT_TRUE(second->Open());
 }
 
-TEST_F(ComPort, MissingDeviceFailsToOpenWithTheSystemText)
+TEST_F(ComPort, PathsThatAreNoPortFailToOpenWithTheSystemText)
 {
-    auto device = makeDevice();
-    device->PortName = "/dev/no-such-port";
-    EXPECT_FALSE(device->Open());
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.last().call.text, "No such file or directory");
-    EXPECT_EQ(boxes.last().call.flags, platform::kBoxOk | platform::kBoxIconInformation);
+    for (const auto& [path, text] : std::vector<std::pair<QByteArray, QString>>{
+             {"/dev/no-such-port", "No such file or directory"},
+             {"/dev/null", "Inappropriate ioctl for device\nThis is not a serial port: choose another port."}}) {
+        boxes.clear();
+        auto device = makeDevice();
+        device->PortName = path;
+        EXPECT_FALSE(device->Open());
+        EXPECT_FALSE(device->IsOpen);
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.last().call.title, "Open Port(" + path + ") Error...");
+        EXPECT_EQ(boxes.last().call.text, text);
+        EXPECT_EQ(boxes.last().call.flags, platform::kBoxOk | platform::kBoxIconInformation);
+    }
 }
 
 TEST_F(ComPort, WriteToAVanishedPortFailsAndSaysTheAdapterIsGone)
