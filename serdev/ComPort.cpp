@@ -27,7 +27,8 @@ Bool fail(int code)
     return 0;
 }
 
-int fdOf(PortHandle handle) { return comPortDescriptor(handle); }
+// The handle of an open COM port is its file descriptor.
+int fdOf(PortHandle handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)); }
 
 PortHandle comCreateFile(const char* name, Dword, Dword share, void*, Dword, Dword, PortHandle)
 {
@@ -103,8 +104,8 @@ Bool comWriteFile(PortHandle handle, const void* bytes, Dword count, Dword* writ
         }
     }
     *written = done;
-    if (done == count || done > 0)
-        return 1; // the caller writes the rest, and meets the failure then
+    if (done > 0 || count == 0)
+        return 1; // any rest is written by the next call, which meets the failure then
     return fail(errno);
 }
 

@@ -15,7 +15,4 @@ CommApiColumn comPortColumn();
 void setComWriteStallLimitMs(int ms);
 int comWriteStallLimitMs();
 
-// The handle of an open COM port is its file descriptor.
-inline int comPortDescriptor(PortHandle handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)); }
-
 } // namespace serdev

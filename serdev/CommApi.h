@@ -62,9 +62,7 @@ public:
     {
         return reinterpret_cast<typename CommOpSignature<Op>::type>(entries_[index(Op)]);
     }
-    void* entry(std::size_t op) const { return entries_[op]; }
     void setEntry(std::size_t op, void* function) { entries_[op] = function; }
-    void clear() { entries_.fill(nullptr); }
 
     static constexpr std::size_t index(CommOp op) { return static_cast<std::size_t>(op); }
 

@@ -74,7 +74,6 @@ inline constexpr std::uint8_t kMarkParity = 3;
 inline constexpr std::uint8_t kSpaceParity = 4;
 
 inline constexpr std::uint8_t kOneStopBit = 0;
-inline constexpr std::uint8_t kOne5StopBits = 1;
 inline constexpr std::uint8_t kTwoStopBits = 2;
 
 inline constexpr Dword kLineControlDisable = 0;

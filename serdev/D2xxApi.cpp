@@ -1,5 +1,7 @@
 #include "D2xxApi.h"
 
+#include <string>
+
 namespace serdev {
 
 namespace {
@@ -25,6 +27,14 @@ constexpr std::array<const char*, 19> FtStatusText = {
     "OTHER_ERROR",
 };
 } // namespace
+
+std::unique_ptr<platform::Library> loadD2xxLibrary()
+{
+    for (const char* prefix : D2xxPrefixes)
+        if (auto library = platform::Library::load(std::string("lib") + prefix + "d2xx.so"))
+            return library;
+    return nullptr;
+}
 
 QByteArray ftStatusText(Dword code)
 {

@@ -5,11 +5,13 @@
 
 #include "CommTypes.h"
 
+#include "platform/Library.h"
+
 #include <QByteArray>
 
 #include <array>
 #include <cstddef>
-#include <string>
+#include <memory>
 
 namespace serdev {
 
@@ -18,10 +20,9 @@ inline constexpr FtStatus kFtOk = 0;
 
 // The library's file name is a prefix followed by "d2xx.so"; tried in this order.
 inline constexpr std::array<const char*, 2> D2xxPrefixes = {"dv", "ft"};
-inline std::string d2xxLibraryFileName(const char* prefix)
-{
-    return std::string("lib") + prefix + "d2xx.so";
-}
+
+// The first of the library's files that loads, or null when none does.
+std::unique_ptr<platform::Library> loadD2xxLibrary();
 
 struct FtDeviceListInfoNode {
     std::uint32_t Flags;

@@ -25,11 +25,8 @@ void TListUSB::Execute(std::stop_token stop)
 
 void TListUSB::Pass(std::stop_token stop)
 {
-    if (!D2xxLibrary) {
-        for (const char* prefix : D2xxPrefixes)
-            if ((D2xxLibrary = platform::Library::load(d2xxLibraryFileName(prefix))))
-                break;
-    }
+    if (!D2xxLibrary)
+        D2xxLibrary = loadD2xxLibrary();
     if (!D2xxLibrary)
         return; // the lists keep what they held
 

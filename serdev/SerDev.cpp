@@ -97,10 +97,7 @@ bool TSerDev::Open()
 
 void TSerDev::BindD2xx()
 {
-    std::unique_ptr<platform::Library> library;
-    for (const char* prefix : D2xxPrefixes)
-        if ((library = platform::Library::load(d2xxLibraryFileName(prefix))))
-            break;
+    std::unique_ptr<platform::Library> library = loadD2xxLibrary();
     if (!library)
         return;
 
