@@ -1,5 +1,7 @@
 #include "SystemClock.h"
 
+#include "TimerResolution.h"
+
 #include <QTimer>
 
 #include <chrono>
@@ -12,10 +14,13 @@ class QtTimerEngine final : public TimerEngine {
 public:
     explicit QtTimerEngine(std::function<void()> onTick)
     {
-        timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
     }
-    void start(int intervalMs) override { timer_.start(intervalMs); }
+    void start(int intervalMs) override
+    {
+        timer_.setTimerType(preciseTimersRequested() ? Qt::PreciseTimer : Qt::CoarseTimer);
+        timer_.start(intervalMs);
+    }
     void stop() override { timer_.stop(); }
 
 private:

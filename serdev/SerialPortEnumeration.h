@@ -45,6 +45,15 @@ std::vector<SerialPort> withListedPaths(std::vector<SerialPort> ports, const QBy
 
 QByteArray decodeUdevEscapes(const QByteArray& encoded);
 
+struct DeviceProperty {
+    QByteArray name;
+    QByteArray value;
+};
+
+// What udev knows of the device at a sysfs path (a port's device id), in
+// udev's order; nothing when the device is gone.
+std::vector<DeviceProperty> udevDeviceProperties(const QByteArray& syspath);
+
 // The enumeration the COM thread runs: udev's serial ports, then VELMORA_PORTS.
 std::optional<std::vector<SerialPort>> systemSerialPorts();
 

@@ -70,3 +70,24 @@ std::optional<std::vector<SerialPort>> systemSerialPorts()
 }
 
 } // namespace serdev
+
+namespace serdev {
+
+std::vector<DeviceProperty> udevDeviceProperties(const QByteArray& syspath)
+{
+    std::vector<DeviceProperty> properties;
+    UdevPtr<udev> context(udev_new());
+    if (!context || syspath.isEmpty())
+        return properties;
+    UdevPtr<udev_device> device(udev_device_new_from_syspath(context.get(), syspath.constData()));
+    if (!device)
+        return properties;
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_device_get_properties_list_entry(device.get()))
+    {
+        properties.push_back({text(udev_list_entry_get_name(entry)), text(udev_list_entry_get_value(entry))});
+    }
+    return properties;
+}
+
+} // namespace serdev

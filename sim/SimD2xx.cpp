@@ -1,11 +1,13 @@
 #include "SimD2xx.h"
 
 #include "serdev/D2xxApi.h"
+#include "sim/AdapterCore.h"
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 
 using serdev::Bool;
@@ -32,7 +34,37 @@ struct Device {
     std::vector<std::uint32_t> queueSizes;
     std::uint32_t lastError = 0;
     bool open = false;
+    std::unique_ptr<sim::AdapterCore> adapter;
+    std::string arriving; // adapter output not yet in the input queue
 };
+
+sim::LineSetting lineOf(const DCB& state)
+{
+    static constexpr char kParityLetters[] = "NOEMS";
+    const char parity = state.Parity < 5 ? kParityLetters[state.Parity] : '?';
+    return {state.BaudRate, parity, state.ByteSize};
+}
+
+void passToAdapter(Device& device, const char* bytes, Dword count)
+{
+    if (!device.adapter)
+        return;
+    const QByteArray reply = device.adapter->receive(QByteArray(bytes, count), lineOf(device.state));
+    if (device.adapter->profile().pieceSize > 0)
+        device.arriving.append(reply.constData(), static_cast<std::size_t>(reply.size()));
+    else
+        device.input.append(reply.constData(), static_cast<std::size_t>(reply.size()));
+}
+
+void deliverPiece(Device& device)
+{
+    if (device.arriving.empty() || !device.adapter)
+        return;
+    const auto piece = std::min<std::size_t>(device.arriving.size(),
+                                             static_cast<std::size_t>(device.adapter->profile().pieceSize));
+    device.input += device.arriving.substr(0, piece);
+    device.arriving.erase(0, piece);
+}
 
 struct Failure {
     std::uint32_t status = 0;
@@ -160,6 +192,18 @@ void setOutputQueue(const std::string& serial, std::uint32_t pending)
     onDevice(serial, [&](Device& device) { device.outputQueue = pending; });
 }
 
+void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile)
+{
+    onDevice(serial, [&](Device& device) { device.adapter = std::make_unique<sim::AdapterCore>(profile); });
+}
+
+std::string adapterCommandsHeard(const std::string& serial)
+{
+    return onDevice(serial, [](Device& device) {
+        return device.adapter ? device.adapter->commandsHeard().toStdString() : std::string();
+    });
+}
+
 std::string written(const std::string& serial)
 {
     return onDevice(serial, [](Device& device) { return device.output; });
@@ -265,6 +309,7 @@ Bool FT_W32_WriteFile(PortHandle handle, const void* bytes, Dword count, Dword* 
             device.writeChunks.pop_front();
         }
         device.output.append(static_cast<const char*>(bytes), take);
+        passToAdapter(device, static_cast<const char*>(bytes), take);
         *written = take;
         return 1;
     });
@@ -285,6 +330,7 @@ Bool FT_W32_ClearCommError(PortHandle handle, Dword* errors, COMSTAT* status)
 {
     return portCall(Call::ClearCommError, handle, [&](Device& device) {
         *errors = 0;
+        deliverPiece(device);
         status->cbInQue = static_cast<Dword>(device.input.size());
         status->cbOutQue = device.outputQueue;
         return 1;

@@ -5,6 +5,7 @@
 // through its real loading path; tests script it through these calls.
 
 #include "serdev/CommTypes.h"
+#include "sim/AdapterProfile.h"
 
 #include <cstdint>
 #include <string>
@@ -39,6 +40,13 @@ void setWriteChunks(const std::string& serial, std::vector<std::uint32_t> chunks
 // Bytes that arrive from the device, waiting in its input queue.
 void receive(const std::string& serial, const std::string& bytes);
 void setOutputQueue(const std::string& serial, std::uint32_t pending);
+
+// Puts a simulated adapter behind the device: what the program writes reaches
+// it at the line setting last applied to the device, and its replies arrive
+// as input (a piece per status query when the profile cuts them).
+void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile);
+// The command letters the adapter has understood, in order.
+std::string adapterCommandsHeard(const std::string& serial);
 
 std::string written(const std::string& serial);
 std::uint32_t inputQueue(const std::string& serial);

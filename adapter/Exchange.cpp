@@ -1,0 +1,249 @@
+#include "Exchange.h"
+
+#include "ReplyFraming.h"
+#include "serdev/SerDev.h"
+#include "ui_UnitMain.h"
+
+namespace adapter {
+
+namespace {
+constexpr std::int32_t kFirstTestLogPos = 3;
+}
+
+TExchange::TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, ModeList& modes,
+                     TReplyParser& parser, const CopyRightWidths& widths)
+    : tmrSearch(std::make_unique<platform::Timer>([this] { tmrSearchTimer(); }))
+    , ui_(ui)
+    , window_(window)
+    , log_(log)
+    , modes_(modes)
+    , parser_(parser)
+    , widths_(widths)
+{
+}
+
+void TExchange::btSearchClick()
+{
+    FocusControl = ui_.lvModes;
+    NextState = state::ClearIdentity;
+    modes_.SelectedItem = nullptr;
+    BaudIndex = -1;
+    PrefixIndex = 0;
+    StartExchange();
+}
+
+void TExchange::StartExchange()
+{
+    PollReceive = true;
+    const int index = ui_.cbCOM->currentIndex();
+    if (index < 0)
+        return;
+    serdev::TSerDev& device = window_.device();
+    device.PortName = window_.portName(index);
+    running_ = true;
+    if (!device.Open()) {
+        FinishExchange(); // the device has said why
+        return;
+    }
+    device.SetRts(false);
+    device.SetDtr(true);
+    ExchangeState = state::Prepare;
+    tmrSearch->setInterval(kTickMs);
+}
+
+void TExchange::tmrSearchTimer()
+{
+    tmrSearch->setInterval(0);
+    serdev::TSerDev& device = window_.device();
+    if (PollReceive && device.IsOpen)
+        ReceiveAvailable(static_cast<int>(device.InCount()));
+    if (StepExchange())
+        tmrSearch->setInterval(kTickMs);
+}
+
+bool TExchange::ReceiveAvailable(int count)
+{
+    if (count <= 0)
+        return false;
+    QByteArray bytes;
+    window_.device().Read(bytes, count);
+    RxText += bytes;
+    RestartReplyCountdown();
+    return true;
+}
+
+bool TExchange::FrameReply()
+{
+    return adapter::FrameReply(RxText, InBlock, ReplyBlock);
+}
+
+void TExchange::RestartReplyCountdown()
+{
+    ReplyCountdown = kReplyTicks;
+}
+
+bool TExchange::ReplyCountdownExpired()
+{
+    return --ReplyCountdown == 0;
+}
+
+bool TExchange::StepExchange()
+{
+    switch (ExchangeState) {
+    case state::Prepare:
+        return prepare();
+    case state::ClearIdentity:
+        clearIdentity();
+        return true;
+    case state::SearchTry:
+        return searchTry();
+    case state::Drain:
+        return drain();
+    case state::AwaitReply:
+        awaitReply();
+        return true;
+    case state::ProbeAnswered:
+        log_.addBlock(ReplyBlock);
+        [[fallthrough]];
+    case state::StatusRequest:
+        sendCommand('S', state::SearchDone, state::NotFound);
+        return true;
+    case state::SearchDone:
+        log_.addBlock(ReplyBlock);
+        parser_.ApplyReplyLog(log_.lines());
+        FinishExchange();
+        return false;
+    case state::NotFound:
+        window_.showError(QString::fromUtf8(window_.productName())
+                          + QStringLiteral(" Adapter is not found on Communication Port ") + portText());
+        FocusControl = nullptr;
+        FinishExchange();
+        return false;
+    default:
+        // A state this program has no step for: end cleanly rather than tick forever.
+        FinishExchange();
+        return false;
+    }
+}
+
+bool TExchange::prepare()
+{
+    for (QWidget* control : {static_cast<QWidget*>(ui_.gbOptions), static_cast<QWidget*>(ui_.lvModes),
+                             static_cast<QWidget*>(ui_.btModeSelect), static_cast<QWidget*>(ui_.btCopy),
+                             static_cast<QWidget*>(ui_.btSearch), static_cast<QWidget*>(ui_.cbCOM),
+                             static_cast<QWidget*>(ui_.btRefresh), static_cast<QWidget*>(ui_.btPortProp),
+                             static_cast<QWidget*>(ui_.btUpdateRun)})
+        control->setEnabled(false);
+    log_.clear();
+    InBlock = false;
+    RxText.clear();
+    TestLogPos = kFirstTestLogPos;
+    if (window_.device().IsOpen) {
+        ExchangeState = NextState;
+        return true;
+    }
+    window_.showError(QStringLiteral("Cannot open Communication Port ") + portText());
+    FinishExchange();
+    return false;
+}
+
+void TExchange::clearIdentity()
+{
+    modes_.clear();
+    for (QLineEdit* box : {ui_.edSerial, ui_.edCopyRight, ui_.edSignature, ui_.edVersion, ui_.edBootVer,
+                           ui_.edHardware})
+        box->clear();
+    ui_.memLogTest->clear();
+    ui_.pcOptions->setTabVisible(ui_.pcOptions->indexOf(ui_.tsTest), false);
+    ui_.edCopyRight->resize(widths_.wide, ui_.edCopyRight->height());
+    ui_.cbPower->setVisible(false);
+    ui_.edPower->setVisible(false);
+    ui_.lbPower->setVisible(false);
+    ExchangeState = state::SearchTry;
+}
+
+bool TExchange::searchTry()
+{
+    if (++BaudIndex == kSearchSettings) {
+        BaudIndex = 0;
+        if (++PrefixIndex == kSearchPrefixes) {
+            ExchangeState = state::NotFound; // the message comes on the next tick
+            return true;
+        }
+    }
+    window_.device().Configure(window_.baudSetting(BaudIndex));
+    sendCommand('I', state::ProbeAnswered, state::SearchTry);
+    return true;
+}
+
+bool TExchange::drain()
+{
+    const bool draining = window_.device().OutCount() > 0;
+    if (draining && platform::clock().nowMs() - drainStartedMs_ < kDrainLimitMs)
+        return true;
+    RestartReplyCountdown();
+    ExchangeState = state::AwaitReply;
+    awaitReply();
+    return true;
+}
+
+void TExchange::awaitReply()
+{
+    if (FrameReply()) {
+        ExchangeState = NextState;
+        return;
+    }
+    if (ReplyCountdownExpired())
+        ExchangeState = TimeoutState;
+}
+
+void TExchange::send(const QByteArray& bytes, std::uint8_t next, std::uint8_t timeout)
+{
+    window_.device().Write(bytes);
+    NextState = next;
+    TimeoutState = timeout;
+    ExchangeState = state::Drain;
+    drainStartedMs_ = platform::clock().nowMs();
+}
+
+void TExchange::sendCommand(char letter, std::uint8_t next, std::uint8_t timeout)
+{
+    send(window_.commandPrefix(PrefixIndex) + letter, next, timeout);
+}
+
+void TExchange::FinishExchange()
+{
+    const int index = ui_.cbCOM->currentIndex();
+    ui_.gbOptions->setEnabled(true);
+    ui_.lvModes->setEnabled(true);
+    ui_.btSearch->setEnabled(true);
+    ui_.cbCOM->setEnabled(true);
+    ui_.btPortProp->setEnabled(index >= 0 && !window_.portDeviceId(index).isEmpty());
+    ui_.btRefresh->setEnabled(true);
+    ui_.btCopy->setEnabled(!log_.isEmpty());
+
+    serdev::TSerDev& device = window_.device();
+    device.BeginConfig();
+    device.SetRts(true);
+    device.SetDtr(true);
+    device.EndConfig();
+    device.Close();
+
+    RxText.clear();
+    ui_.btUpdateRun->setText(QStringLiteral("Run"));
+    if (FocusControl != nullptr) {
+        FocusControl->setFocus();
+        if (FocusControl == ui_.lvModes && modes_.count() > 0)
+            modes_.showSelected();
+    }
+    FocusControl = nullptr;
+    TestLogPos = kFirstTestLogPos;
+    running_ = false;
+}
+
+QString TExchange::portText() const
+{
+    return ui_.cbCOM->currentText();
+}
+
+} // namespace adapter

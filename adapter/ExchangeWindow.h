@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace serdev {
+class TSerDev;
+}
+
+namespace adapter {
+
+// What an exchange needs of the main window beyond its widgets.
+class ExchangeWindow {
+public:
+    virtual serdev::TSerDev& device() = 0;
+    // The port list's entry at `index` (the index of the port drop-down).
+    virtual QByteArray portName(int index) const = 0;
+    virtual QByteArray portDeviceId(int index) const = 0;
+    // The window's error box: caption "Error...", the error icon.
+    virtual void showError(const QString& text) = 0;
+    virtual QByteArray productName() const = 0;
+    virtual QByteArray baudSetting(int index) const = 0;
+    virtual QByteArray commandPrefix(int index) const = 0;
+
+protected:
+    ~ExchangeWindow() = default;
+};
+
+} // namespace adapter

@@ -1,0 +1,98 @@
+#include "ReplyParser.h"
+
+#include "ReplyLines.h"
+#include "Windows1251.h"
+#include "ui_UnitMain.h"
+
+namespace adapter {
+
+namespace {
+
+void showText(QLineEdit& box, const QByteArray& value)
+{
+    box.setText(fromWindows1251(value));
+}
+
+void setWidth(QWidget& widget, int width)
+{
+    widget.resize(width, widget.height());
+}
+
+} // namespace
+
+TReplyParser::TReplyParser(Ui::TfrmMain& ui, ModeList& modes, const CopyRightWidths& widths)
+    : ui_(ui)
+    , modes_(modes)
+    , widths_(widths)
+{
+}
+
+void TReplyParser::ApplyReplyLog(const QByteArrayList& log)
+{
+    for (const QByteArray& line : log)
+        ParseReplyLine(line);
+}
+
+bool TReplyParser::ParseReplyLine(const QByteArray& line)
+{
+    const ReplyLine reply = classifyReplyLine(line);
+    switch (reply.field) {
+    case ReplyField::None:
+        return false;
+    case ReplyField::Mode: {
+        ModeIdLength = static_cast<int>(reply.value.size());
+        // Rows are numbered from 00 in their order of arrival.
+        const QByteArray number = QByteArray::number(modes_.count()).rightJustified(2, '0');
+        modes_.append(number, reply.value, reply.description);
+        return true;
+    }
+    case ReplyField::ProductLine:
+        showText(*ui_.edCopyRight, reply.value);
+        return true;
+    case ReplyField::Serial:
+        showText(*ui_.edSerial, reply.value);
+        return true;
+    case ReplyField::Signature:
+        showText(*ui_.edSignature, reply.value);
+        return true;
+    case ReplyField::Firmware:
+        showText(*ui_.edVersion, reply.value);
+        return true;
+    case ReplyField::Bootloader:
+        showText(*ui_.edBootVer, reply.value);
+        ui_.pcOptions->setTabVisible(ui_.pcOptions->indexOf(ui_.tsTest), true);
+        setWidth(*ui_.edCopyRight, widths_.narrow);
+        return true;
+    case ReplyField::Hardware:
+        showText(*ui_.edHardware, reply.value);
+        return true;
+    case ReplyField::Power:
+        applyPower(line);
+        return true;
+    case ReplyField::Voltage:
+        applyVoltage(reply.value);
+        return true;
+    }
+    return false;
+}
+
+void TReplyParser::applyPower(const QByteArray& line)
+{
+    // Disabled while it is set, so that the change is not taken for the user's click.
+    ui_.cbPower->setEnabled(false);
+    ui_.cbPower->setChecked(powerLineTicks(line));
+    ui_.cbPower->setEnabled(true);
+    ui_.cbPower->setVisible(true);
+    // Make room for the power box: end where the hardware box begins.
+    if (ui_.edCopyRight->width() == widths_.wide)
+        setWidth(*ui_.edCopyRight, ui_.edHardware->x() - ui_.edCopyRight->x());
+}
+
+void TReplyParser::applyVoltage(const QByteArray& value)
+{
+    ui_.edPower->setVisible(true);
+    ui_.lbPower->setVisible(true);
+    ui_.edPower->setText(QString::fromLatin1(supplyVoltageText(value)));
+}
+
+} // namespace adapter

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPixmap>
+
+class QWidget;
+
+namespace app {
+
+// What the layout file asks for that the toolkit does not draw by itself:
+// the designed typefaces through metric-compatible substitutes, grey
+// read-only boxes, coloured captions, pictures, the mode list's column
+// widths and grid lines, and a selection that stays visible without focus.
+// Called before and after the layout is built.
+void installFontSubstitutes();
+void applyDesignedLook(QWidget& window);
+
+} // namespace app

@@ -1,0 +1,61 @@
+#include "SettingsStore.h"
+
+#include "UnitMainData.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsKey.h"
+
+namespace app {
+
+namespace {
+
+void reportUnreadableFile(const QString& path, const QString& keptAs)
+{
+    AppMessageBox(nullptr, QStringLiteral("Error..."),
+                  QStringLiteral("The settings file %1 could not be read.\n"
+                                 "It has been kept as %2, and the settings start afresh.")
+                      .arg(path, keptAs),
+                  platform::kBoxIconError);
+}
+
+} // namespace
+
+QString settingsFile()
+{
+    return platform::settingsFilePath(platform::userConfigHome(), SettingsKeyPath);
+}
+
+std::int32_t ReadIntSetting(const QString& name, std::int32_t defaultValue)
+{
+    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    if (!key.valueExists(name))
+        key.writeInteger(name, defaultValue);
+    return key.readInteger(name);
+}
+
+void WriteIntSetting(const QString& name, std::int32_t value)
+{
+    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    key.writeInteger(name, value);
+}
+
+bool SettingExists(const QString& name)
+{
+    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    return key.valueExists(name);
+}
+
+QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue)
+{
+    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    if (!key.valueExists(name))
+        key.writeString(name, defaultValue);
+    return key.readString(name);
+}
+
+void WriteStringSetting(const QString& name, const QByteArray& value)
+{
+    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    key.writeString(name, value);
+}
+
+} // namespace app

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace app {
+
+// The five operations on the program's settings key. Each opens the key,
+// does its one thing and releases it, so every read sees the file as it is.
+// A value of the other kind, or a write that fails, raises
+// platform::SettingsError.
+
+// When the value is missing, writes `defaultValue` first; then reads it.
+std::int32_t ReadIntSetting(const QString& name, std::int32_t defaultValue);
+void WriteIntSetting(const QString& name, std::int32_t value);
+// Whether a value of that name exists, of either kind.
+bool SettingExists(const QString& name);
+QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue);
+void WriteStringSetting(const QString& name, const QByteArray& value);
+
+// The file that holds the key's values.
+QString settingsFile();
+
+} // namespace app

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "VersionInfo.h"
+#include "adapter/Exchange.h"
+#include "adapter/ExchangeWindow.h"
+#include "adapter/ModeList.h"
+#include "adapter/ReplyLog.h"
+#include "adapter/ReplyParser.h"
+#include "platform/Timer.h"
+#include "serdev/SerDev.h"
+
+#include <QByteArrayList>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class TfrmMain;
+}
+
+namespace app {
+
+// The main window: its lifecycle, its long-lived objects and the handlers of
+// its port list. The exchange with the adapter and the reply parsing are
+// classes of their own that it owns and reaches its widgets through.
+class TfrmMain final : public QWidget, private adapter::ExchangeWindow {
+public:
+    // Where the window takes what lies outside it from; tests hand in their own.
+    struct Environment {
+        VersionBlockSource versionBlock = programVersionBlock;
+        serdev::SerialPortSource comPorts = serdev::systemSerialPorts;
+    };
+
+    static constexpr int kModeColumns = 3;
+    static constexpr int kRefreshPeriodMs = 500;
+
+    TfrmMain();
+    explicit TfrmMain(Environment environment);
+    ~TfrmMain() override;
+
+    Ui::TfrmMain& form() { return *ui; }
+    adapter::TExchange& exchange() { return *Exchange; }
+
+    // Port list: merges the enumeration threads' lists into the window.
+    void RefreshPortList(bool force);
+    void tmrRefreshTimer();
+    void btRefreshClick();
+    void cbCOMClick();
+    void btPortPropClick();
+
+    std::unique_ptr<Ui::TfrmMain> ui;
+    std::unique_ptr<serdev::TSerDev> Device;
+    QByteArrayList PortNames;
+    QByteArrayList PortDescriptions;
+    QByteArrayList PortDeviceIds;
+    std::int32_t SortColumn = 0;
+    std::int32_t SortDescending = 0;
+    adapter::CopyRightWidths CopyRightWidth;
+    bool PreciseTimers = false;
+    std::unique_ptr<platform::Timer> tmrRefresh;
+    std::unique_ptr<adapter::ReplyLog> ReplyLog;
+    std::unique_ptr<adapter::ModeList> Modes;
+    std::unique_ptr<adapter::TReplyParser> ReplyParser;
+    std::unique_ptr<adapter::TExchange> Exchange;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Placement { ScreenCentre, SystemDefault };
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void readIdentity(const QByteArray& block);
+    void connectHandlers();
+    void centreOnScreen();
+    void enablePortProperties(int index);
+
+    // adapter::ExchangeWindow
+    serdev::TSerDev& device() override { return *Device; }
+    QByteArray portName(int index) const override { return PortNames.value(index); }
+    QByteArray portDeviceId(int index) const override { return PortDeviceIds.value(index); }
+    void showError(const QString& text) override;
+    QByteArray productName() const override;
+    QByteArray baudSetting(int index) const override;
+    QByteArray commandPrefix(int index) const override;
+
+    Environment environment_;
+    Placement placement_ = Placement::ScreenCentre;
+    bool shown_ = false;
+};
+
+} // namespace app

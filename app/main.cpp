@@ -1,0 +1,18 @@
+#include "Application.h"
+#include "HandlerGuard.h"
+#include "UnitMain.h"
+#include "UnitMainData.h"
+
+int main(int argc, char** argv)
+{
+    app::TApplication application(argc, argv);
+    app::initialiseUnitData();
+    try {
+        app::TfrmMain frmMain;
+        frmMain.show();
+        application.exec();
+    } catch (...) {
+        app::showEscapedError(std::current_exception());
+    }
+    return 0;
+}

@@ -1,0 +1,200 @@
+// velmora-adapter-sim: a simulated adapter on a serial line, for trying the
+// configurator without hardware. It answers on a new pseudo-terminal (its
+// path is printed on standard output) or on a given serial device, at the
+// real pace of its baud rate, until it is interrupted or terminated.
+
+#include "AdapterCore.h"
+#include "SerialEndpoint.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int)
+{
+    stopRequested = 1;
+}
+
+// The rates the configurator's search tries; the adapter runs at one of them.
+constexpr std::uint32_t kSearchedRates[] = {115200, 38400, 19200, 9600, 125000};
+// A piece of a cut reply is followed by this pause, longer than the configurator's 10 ms tick.
+constexpr int kPieceGapMs = 15;
+// Unused sending time is not saved up beyond this many bytes.
+constexpr double kMaxBurstBytes = 16;
+
+struct Options {
+    QByteArray device;
+    std::uint32_t baud = 115200;
+    QByteArray scenario = "standard";
+};
+
+void printUsage(std::FILE* to)
+{
+    std::fprintf(to,
+                 "usage: velmora-adapter-sim [--device PATH] [--baud RATE] [--scenario NAME]\n"
+                 "  --device PATH    answer on this serial device instead of a new pseudo-terminal\n"
+                 "  --baud RATE      the adapter's rate: 115200 (default), 38400, 19200, 9600 or 125000;\n"
+                 "                   always with no parity and 8 data bits\n"
+                 "  --scenario NAME  %s (default: standard)\n",
+                 sim::scenarioNames().join(", ").constData());
+}
+
+std::optional<Options> parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            printUsage(stdout);
+            std::exit(0);
+        } else if (arg == "--device" && hasValue) {
+            options.device = argv[++i];
+        } else if (arg == "--baud" && hasValue) {
+            bool ok = false;
+            options.baud = QByteArray(argv[++i]).toUInt(&ok);
+            if (!ok || std::find(std::begin(kSearchedRates), std::end(kSearchedRates), options.baud)
+                           == std::end(kSearchedRates))
+                return std::nullopt;
+        } else if (arg == "--scenario" && hasValue) {
+            options.scenario = argv[++i];
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+double elapsedMs(std::chrono::steady_clock::time_point since, std::chrono::steady_clock::time_point now)
+{
+    return std::chrono::duration<double, std::milli>(now - since).count();
+}
+
+// Moves the adapter's replies onto the line no faster than its baud rate
+// allows: ten bit times a byte (start bit, eight data bits, stop bit).
+class PacedSender {
+public:
+    PacedSender(std::uint32_t baud, int pieceSize)
+        : bytesPerMs_(baud / 10.0 / 1000.0)
+        , pieceSize_(pieceSize)
+        , last_(std::chrono::steady_clock::now())
+    {
+    }
+
+    void queue(const QByteArray& bytes) { pending_ += bytes; }
+    bool idle() const { return pending_.isEmpty(); }
+
+    // Returns false when the line is gone.
+    bool send(int fd)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        credit_ = std::min(credit_ + elapsedMs(last_, now) * bytesPerMs_, kMaxBurstBytes);
+        last_ = now;
+        if (pending_.isEmpty() || now < pieceGapEnds_)
+            return true;
+        auto count = static_cast<qsizetype>(credit_);
+        if (pieceSize_ > 0)
+            count = std::min<qsizetype>(count, pieceSize_ - sentOfPiece_);
+        count = std::min(count, pending_.size());
+        if (count == 0)
+            return true;
+        const ssize_t written = ::write(fd, pending_.constData(), static_cast<std::size_t>(count));
+        if (written < 0)
+            return errno == EAGAIN || errno == EINTR;
+        pending_.remove(0, written);
+        credit_ -= static_cast<double>(written);
+        if (pieceSize_ > 0 && (sentOfPiece_ += static_cast<int>(written)) >= pieceSize_) {
+            sentOfPiece_ = 0;
+            pieceGapEnds_ = now + std::chrono::milliseconds(kPieceGapMs);
+        }
+        return true;
+    }
+
+private:
+    double bytesPerMs_;
+    int pieceSize_;
+    int sentOfPiece_ = 0;
+    double credit_ = 0;
+    QByteArray pending_;
+    std::chrono::steady_clock::time_point last_;
+    std::chrono::steady_clock::time_point pieceGapEnds_{};
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::optional<Options> options = parseOptions(argc, argv);
+    if (!options) {
+        printUsage(stderr);
+        return 2;
+    }
+    std::optional<sim::AdapterProfile> profile = sim::scenarioProfile(options->scenario);
+    if (!profile) {
+        std::fprintf(stderr, "velmora-adapter-sim: no scenario named '%s'\n", options->scenario.constData());
+        printUsage(stderr);
+        return 2;
+    }
+    profile->line.baud = options->baud;
+
+    QByteArray error;
+    std::optional<sim::SerialEndpoint> endpoint = options->device.isEmpty()
+        ? sim::SerialEndpoint::openPseudoTerminal(error)
+        : sim::SerialEndpoint::openDevice(options->device, profile->line, error);
+    if (!endpoint) {
+        std::fprintf(stderr, "velmora-adapter-sim: %s\n", error.constData());
+        return 1;
+    }
+
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+
+    std::printf("%s\n", endpoint->path().constData());
+    std::fflush(stdout);
+    std::fprintf(stderr, "velmora-adapter-sim: '%s' adapter answering at %s on %s\n",
+                 options->scenario.constData(), sim::lineSettingText(profile->line).constData(),
+                 endpoint->path().constData());
+
+    sim::AdapterCore adapter(*profile);
+    PacedSender sender(profile->line.baud, profile->pieceSize);
+    qsizetype commandsLogged = 0;
+    char buffer[4096];
+    while (!stopRequested) {
+        pollfd watch{endpoint->fd(), POLLIN, 0};
+        ::poll(&watch, 1, sender.idle() ? 50 : 1);
+        for (;;) {
+            const ssize_t n = ::read(endpoint->fd(), buffer, sizeof buffer);
+            if (n > 0) {
+                sender.queue(adapter.receive(QByteArray(buffer, n), endpoint->currentLine()));
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
+                std::fprintf(stderr, "velmora-adapter-sim: the line is gone: %s\n", std::strerror(errno));
+                return 1;
+            }
+            break;
+        }
+        for (; commandsLogged < adapter.commandsHeard().size(); ++commandsLogged)
+            std::fprintf(stderr, "velmora-adapter-sim: command %c\n", adapter.commandsHeard()[commandsLogged]);
+        if (!sender.send(endpoint->fd())) {
+            std::fprintf(stderr, "velmora-adapter-sim: the line is gone: %s\n", std::strerror(errno));
+            return 1;
+        }
+    }
+    return 0;
+}
