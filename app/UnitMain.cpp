@@ -55,7 +55,13 @@ TfrmMain::TfrmMain(Environment environment)
     runHandler([this] { FormCreate(); });
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The program closes the window before it ends; this covers a window
+    // destroyed without closing, so the request never outlives its owner.
+    if (PreciseTimers)
+        platform::endPreciseTimers();
+}
 
 void TfrmMain::connectHandlers()
 {

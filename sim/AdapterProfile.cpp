@@ -2,22 +2,6 @@
 
 namespace sim {
 
-std::optional<LineSetting> parseLineSetting(const QByteArray& text)
-{
-    const QByteArrayList fields = text.split(',');
-    if (fields.size() < 3 || fields[1].size() != 1 || !QByteArrayLiteral("NOEMS").contains(fields[1]))
-        return std::nullopt;
-    bool baudOk = false;
-    bool bitsOk = false;
-    LineSetting line;
-    line.baud = fields[0].toUInt(&baudOk);
-    line.parity = fields[1][0];
-    line.dataBits = fields[2].toInt(&bitsOk);
-    if (!baudOk || !bitsOk || line.baud == 0 || line.dataBits < 5 || line.dataBits > 8)
-        return std::nullopt;
-    return line;
-}
-
 QByteArray lineSettingText(const LineSetting& line)
 {
     return QByteArray::number(line.baud) + ',' + line.parity + ',' + QByteArray::number(line.dataBits);

@@ -17,8 +17,6 @@ struct LineSetting {
     friend bool operator==(const LineSetting&, const LineSetting&) = default;
 };
 
-// "115200,N,8" and the like; nothing when the text is not one.
-std::optional<LineSetting> parseLineSetting(const QByteArray& text);
 QByteArray lineSettingText(const LineSetting& line);
 
 // The unlock texts the adapter's firmware knows, in the order the configurator tries them.

@@ -1,0 +1,207 @@
+#include "support/WindowFixture.h"
+
+#include "adapter/Exchange.h"
+
+#include <QTreeWidget>
+
+using simd2xx::Call;
+
+namespace {
+
+const QByteArray kFirst = sim::kFirstPrefix;
+const QByteArray kSecond = sim::kSecondPrefix;
+const QString kPortText = "USB:VM4A7C21 (Velmora VT-2)";
+
+class Search : public WindowFixture {
+protected:
+    void startWith(const sim::AdapterProfile& profile)
+    {
+        storeSettings({{"Port", QString::fromLatin1(kAdapterPort)}});
+        attachAdapter(profile);
+        startWindow();
+        ASSERT_EQ(ui().cbCOM->currentText(), kPortText);
+    }
+    std::string written() { return simd2xx::written(kAdapterSerial); }
+    QStringList modeRows()
+    {
+        QStringList rows;
+        for (int i = 0; i < ui().lvModes->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = ui().lvModes->topLevelItem(i);
+            rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2);
+        }
+        return rows;
+    }
+    void expectIdentityEmpty()
+    {
+        for (QLineEdit* box : {ui().edSerial, ui().edSignature, ui().edVersion, ui().edHardware, ui().edCopyRight,
+                               ui().edBootVer})
+            EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+        EXPECT_EQ(ui().lvModes->topLevelItemCount(), 0);
+        EXPECT_FALSE(ui().pcOptions->isTabVisible(ui().pcOptions->indexOf(ui().tsTest)));
+        EXPECT_FALSE(ui().cbPower->isVisibleTo(window.get()));
+    }
+    void expectNotFoundBox()
+    {
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.last().call.text, "Velmora Adapter is not found on Communication Port " + kPortText);
+        EXPECT_EQ(boxes.last().call.title, "Velmora Configurator Version 1.7.0.8 - Error...");
+        EXPECT_EQ(boxes.last().call.flags, platform::kBoxIconError);
+    }
+    static std::string probes(const QByteArray& prefix, int count, char letter = 'I')
+    {
+        std::string bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += (prefix + letter).toStdString();
+        return bytes;
+    }
+};
+
+} // namespace
+
+TEST_F(Search, AnAdapterAnsweringTheFirstProbeFillsTheIdentityAndTheModeList)
+{
+    startWith(sim::standardProfile());
+    search();
+
+    EXPECT_EQ(written(), probes(kFirst, 1) + probes(kFirst, 1, 'S'));
+    EXPECT_EQ(ui().edCopyRight->text(), "(c) 2026 Korvane, Velmora VT-2");
+    EXPECT_EQ(ui().edSerial->text(), "20417");
+    EXPECT_EQ(ui().edSignature->text(), "VT2-5F3A-91C0");
+    EXPECT_EQ(ui().edVersion->text(), "2.14");
+    EXPECT_EQ(ui().edHardware->text(), "3");
+    EXPECT_EQ(ui().edBootVer->text(), "1.3");
+    EXPECT_TRUE(ui().pcOptions->isTabVisible(ui().pcOptions->indexOf(ui().tsTest)));
+    EXPECT_EQ(ui().edCopyRight->width(), 285); // narrowed for the power box, then by the bootloader line
+    EXPECT_TRUE(ui().cbPower->isVisibleTo(window.get()));
+    EXPECT_TRUE(ui().cbPower->isChecked());
+    EXPECT_TRUE(ui().cbPower->isEnabled());
+    EXPECT_EQ(ui().edPower->text(), "12.6");
+    EXPECT_TRUE(ui().lbPower->isVisibleTo(window.get()));
+    EXPECT_EQ(modeRows(), (QStringList{"00|00|Stock", "01|01|Stage 1", "02|02|Stage 2", "03|A1|Economy",
+                                       "04|B|Valet"}));
+    EXPECT_EQ(window->ReplyParser->ModeIdLength, 1);
+    // The log holds the reply to "I", then the reply to "S".
+    const QStringList log = ui().memLog->toPlainText().split('\n');
+    EXPECT_EQ(log.first(), "CR:(c) 2026 Korvane, Velmora VT-2");
+    EXPECT_EQ(log.value(6), "CR:(c) 2026 Korvane, Velmora VT-2");
+    EXPECT_EQ(log.last(), "Selected Mode: 01");
+
+    EXPECT_EQ(boxes.count(), 0u);
+    EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
+    EXPECT_EQ(simd2xx::lastCommState(kAdapterSerial).BaudRate, 115200u);
+    for (QWidget* control : {static_cast<QWidget*>(ui().btSearch), static_cast<QWidget*>(ui().cbCOM),
+                             static_cast<QWidget*>(ui().btRefresh), static_cast<QWidget*>(ui().btCopy),
+                             static_cast<QWidget*>(ui().lvModes)})
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(window->focusWidget(), ui().lvModes);
+}
+
+TEST_F(Search, AnAdapterThatKnowsOnlyTheSecondPrefixIsFoundOnTheSixthTry)
+{
+    startWith(*sim::scenarioProfile("second-prefix"));
+    search();
+    EXPECT_EQ(written(), probes(kFirst, 5) + probes(kSecond, 1) + probes(kSecond, 1, 'S'));
+    EXPECT_EQ(window->exchange().PrefixIndex, 1);
+    EXPECT_EQ(window->exchange().BaudIndex, 0);
+    EXPECT_EQ(ui().edSerial->text(), "20417");
+}
+
+TEST_F(Search, TheSearchTriesEachLineSettingAndKeepsTheOneThatAnswered)
+{
+    sim::AdapterProfile slow = sim::standardProfile();
+    slow.line.baud = 9600;
+    startWith(slow);
+    search();
+    EXPECT_EQ(written(), probes(kFirst, 4) + probes(kFirst, 1, 'S'));
+    EXPECT_EQ(window->exchange().BaudIndex, 3);
+    EXPECT_EQ(simd2xx::lastCommState(kAdapterSerial).BaudRate, 9600u);
+    EXPECT_EQ(simd2xx::lastCommState(kAdapterSerial).ByteSize, 8);
+}
+
+TEST_F(Search, ASilentPortIsGivenUpAfterTenTriesOfAboutTwoHundredMilliseconds)
+{
+    startWith(*sim::scenarioProfile("silent"));
+    ui().btSearch->click();
+    const std::int64_t started = clock.nowMs();
+    clock.advance(2000);
+    EXPECT_EQ(boxes.count(), 0u);
+    runExchange();
+    const std::int64_t took = clock.nowMs() - started;
+    EXPECT_GE(took, 2100);
+    EXPECT_LE(took, 2300);
+
+    expectNotFoundBox();
+    EXPECT_EQ(written(), probes(kFirst, 5) + probes(kSecond, 5));
+    expectIdentityEmpty();
+    EXPECT_TRUE(ui().memLog->toPlainText().isEmpty());
+    EXPECT_FALSE(ui().btCopy->isEnabled());
+    EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
+}
+
+TEST_F(Search, AnAdapterAnsweringTheProbeButNotTheStatusIsNotFound)
+{
+    startWith(*sim::scenarioProfile("no-status"));
+    search();
+    expectNotFoundBox();
+    expectIdentityEmpty(); // the log is never parsed
+    EXPECT_TRUE(ui().memLog->toPlainText().startsWith("CR:(c) 2026 Korvane"));
+    EXPECT_TRUE(ui().btCopy->isEnabled());
+}
+
+TEST_F(Search, NoiseAndRepliesCutIntoPiecesStillGiveTheWholeIdentity)
+{
+    for (const char* scenario : {"noise", "pieces"}) {
+        SCOPED_TRACE(scenario);
+        simd2xx::reset();
+        libraries.provide("libdvd2xx.so", SIM_D2XX_PATH);
+        startWith(*sim::scenarioProfile(scenario));
+        search();
+        EXPECT_EQ(boxes.count(), 0u);
+        EXPECT_EQ(ui().edSignature->text(), "VT2-5F3A-91C0");
+        EXPECT_EQ(modeRows().size(), 5);
+        restartProgram();
+    }
+}
+
+TEST_F(Search, AQueueThatNeverDrainsDelaysTheSearchBySecondsNotForever)
+{
+    startWith(sim::standardProfile());
+    ui().btSearch->click();
+    simd2xx::setOutputQueue(kAdapterSerial, 3); // after the open, which purges the queue
+    const std::int64_t started = clock.nowMs();
+    runExchange();
+    EXPECT_GE(clock.nowMs() - started, 2 * adapter::TExchange::kDrainLimitMs);
+    EXPECT_EQ(ui().edSerial->text(), "20417");
+}
+
+TEST_F(Search, APortThatDoesNotOpenEndsTheSearchWithTheDevicesOwnReport)
+{
+    startWith(sim::standardProfile());
+    simd2xx::failCalls(Call::CreateFile, 3);
+    ui().btSearch->click();
+    EXPECT_FALSE(window->exchange().isRunning());
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.title, "Open Port(USB:VM4A7C21) Error...");
+    EXPECT_TRUE(ui().btSearch->isEnabled());
+    EXPECT_TRUE(written().empty());
+}
+
+TEST_F(Search, WithNoPortSelectedNothingStarts)
+{
+    startWindow();
+    ASSERT_EQ(ui().cbCOM->count(), 0);
+    ui().btSearch->setEnabled(true);
+    ui().btSearch->click();
+    EXPECT_FALSE(window->exchange().isRunning());
+    EXPECT_EQ(boxes.count(), 0u);
+}
+
+TEST_F(Search, ASearchReplacesWhatTheLastOneFound)
+{
+    startWith(sim::standardProfile());
+    search();
+    simd2xx::attachAdapter(kAdapterSerial, *sim::scenarioProfile("silent"));
+    search();
+    expectNotFoundBox();
+    expectIdentityEmpty();
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "DeviceFixture.h"
+#include "app/SettingsStore.h"
+#include "app/UnitMain.h"
+#include "app/UnitMainData.h"
+#include "ui_UnitMain.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+// The real main window, offscreen, on the manual clock, with the D2XX test
+// library for hardware, recorded boxes and a settings folder of its own.
+class WindowFixture : public DeviceFixture {
+protected:
+    static constexpr char kAdapterSerial[] = "VM4A7C21";
+    static constexpr char kAdapterPort[] = "USB:VM4A7C21";
+
+    WindowFixture()
+        : previousConfigHome_(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
+        resetUnitData();
+    }
+    ~WindowFixture() override
+    {
+        window.reset();
+        clock.settle();
+        qputenv("XDG_CONFIG_HOME", previousConfigHome_);
+    }
+
+    // Creates and shows the window; `versionBlock` stands in for the program's own.
+    void startWindow(std::optional<QByteArray> versionBlock = app::programVersionBlock())
+    {
+        app::TfrmMain::Environment environment;
+        environment.versionBlock = [versionBlock] { return versionBlock; };
+        environment.comPorts = comSource();
+        window = std::make_unique<app::TfrmMain>(std::move(environment));
+        clock.settle();
+        window->show();
+    }
+
+    // Ends this run of the program, so that the test can start another.
+    void restartProgram()
+    {
+        window.reset();
+        clock.settle();
+        resetUnitData();
+    }
+
+    Ui::TfrmMain& ui() { return window->form(); }
+
+    // An FTDI device with a simulated adapter behind it.
+    void attachAdapter(const sim::AdapterProfile& profile, const char* description = "Velmora VT-2")
+    {
+        simd2xx::addDevice(kAdapterSerial, description);
+        simd2xx::attachAdapter(kAdapterSerial, profile);
+    }
+
+    // Runs the exchange the window has started until it ends (a minute at most).
+    void runExchange()
+    {
+        for (int waited = 0; window->exchange().isRunning() && waited < 60000; waited += 10)
+            clock.advance(10);
+    }
+    void search()
+    {
+        ui().btSearch->click();
+        runExchange();
+    }
+
+    // The settings file as JSON, and writing it before the window starts.
+    QJsonObject storedSettings() const
+    {
+        QFile file(app::settingsFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    void storeSettings(const QJsonObject& values)
+    {
+        QFile file(app::settingsFile());
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(values).toJson());
+    }
+    QString configHome() const { return configHome_.path(); }
+
+    std::unique_ptr<app::TfrmMain> window;
+
+private:
+    // As the program entry finds it; the key path as start-up sets it, so
+    // that a test can store settings before the window starts.
+    static void resetUnitData()
+    {
+        app::initialiseUnitData();
+        app::SettingsKeyPath = QByteArray("SOFTWARE\\") + app::kMakerDomain + " Company ::.";
+    }
+
+    QTemporaryDir configHome_;
+    QByteArray previousConfigHome_;
+};
