@@ -66,8 +66,11 @@ TEST_F(Startup, TheDesignedFontsAreDrawnAtTheirPixelHeights)
         {window.get(), 11}, {ui().edSerial, 11}, {ui().lbName, 19}, {ui().lbVersion, 13},
         {ui().lbRef, 16}, {ui().Label8, 12},
     };
-    for (const auto& [widget, pixels] : heights)
-        EXPECT_EQ(QFontInfo(widget->font()).pixelSize(), pixels) << widget->objectName().toStdString();
+    for (const auto& [widget, pixels] : heights) {
+        const QFontInfo drawn(widget->font());
+        EXPECT_EQ(drawn.pixelSize(), pixels) << widget->objectName().toStdString();
+        EXPECT_EQ(drawn.family(), "Liberation Sans") << widget->objectName().toStdString();
+    }
     EXPECT_TRUE(ui().btPortProp->font().bold());
     EXPECT_TRUE(ui().lbRef_Over->font().underline());
     EXPECT_FALSE(ui().lbRef->font().underline());

@@ -4,7 +4,7 @@
 VELMORA_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libudev-dev
+  libudev-dev fonts-liberation2
   libgtest-dev
 )
 
