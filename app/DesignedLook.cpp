@@ -73,9 +73,12 @@ void applyDesignedLook(QWidget& window)
             paintGrey(*child);
         if (const QString colour = child->property("textColour").toString(); !colour.isEmpty())
             paintText(*child, colour);
-        if (const QString picture = child->property("picture").toString(); !picture.isEmpty())
-            if (auto* image = qobject_cast<QLabel*>(child))
-                image->setPixmap(QPixmap(picture));
+        if (auto* label = qobject_cast<QLabel*>(child)) {
+            if (const QString picture = label->property("picture").toString(); !picture.isEmpty())
+                label->setPixmap(QPixmap(picture));
+            else
+                label->adjustSize(); // captions size their labels, growing to the right
+        }
         if (auto* list = qobject_cast<QTreeWidget*>(child)) {
             setColumnWidths(*list, list->property("columnWidths").toString());
             if (list->property("gridLines").toBool())

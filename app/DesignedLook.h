@@ -8,7 +8,7 @@ namespace app {
 
 // What the layout file asks for that the toolkit does not draw by itself:
 // the designed typefaces through metric-compatible substitutes, grey
-// read-only boxes, coloured captions, pictures, the mode list's column
+// read-only boxes, coloured captions, labels sized to their captions, pictures, the mode list's column
 // widths and grid lines, and a selection that stays visible without focus.
 // Called before and after the layout is built.
 void installFontSubstitutes();
