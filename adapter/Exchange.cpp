@@ -4,11 +4,9 @@
 #include "serdev/SerDev.h"
 #include "ui_UnitMain.h"
 
-namespace adapter {
+#include <initializer_list>
 
-namespace {
-constexpr std::int32_t kFirstTestLogPos = 3;
-}
+namespace adapter {
 
 TExchange::TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, ModeList& modes,
                      TReplyParser& parser, const CopyRightWidths& widths)
@@ -128,16 +126,13 @@ bool TExchange::StepExchange()
 
 bool TExchange::prepare()
 {
-    for (QWidget* control : {static_cast<QWidget*>(ui_.gbOptions), static_cast<QWidget*>(ui_.lvModes),
-                             static_cast<QWidget*>(ui_.btModeSelect), static_cast<QWidget*>(ui_.btCopy),
-                             static_cast<QWidget*>(ui_.btSearch), static_cast<QWidget*>(ui_.cbCOM),
-                             static_cast<QWidget*>(ui_.btRefresh), static_cast<QWidget*>(ui_.btPortProp),
-                             static_cast<QWidget*>(ui_.btUpdateRun)})
+    for (QWidget* control : std::initializer_list<QWidget*>{ui_.gbOptions, ui_.lvModes, ui_.btModeSelect, ui_.btCopy,
+                                                            ui_.btSearch, ui_.cbCOM, ui_.btRefresh, ui_.btPortProp,
+                                                            ui_.btUpdateRun})
         control->setEnabled(false);
     log_.clear();
     InBlock = false;
     RxText.clear();
-    TestLogPos = kFirstTestLogPos;
     if (window_.device().IsOpen) {
         ExchangeState = NextState;
         return true;
@@ -237,7 +232,6 @@ void TExchange::FinishExchange()
             modes_.showSelected();
     }
     FocusControl = nullptr;
-    TestLogPos = kFirstTestLogPos;
     running_ = false;
 }
 

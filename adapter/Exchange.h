@@ -71,7 +71,6 @@ public:
     QByteArray ReplyBlock;
     bool InBlock = false;
     bool PollReceive = false;
-    std::int32_t TestLogPos = 0;
     std::unique_ptr<platform::Timer> tmrSearch;
 
 private:

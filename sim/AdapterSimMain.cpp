@@ -32,7 +32,7 @@ constexpr std::uint32_t kSearchedRates[] = {115200, 38400, 19200, 9600, 125000};
 // A piece of a cut reply is followed by this pause, longer than the configurator's 10 ms tick.
 constexpr int kPieceGapMs = 15;
 // Unused sending time is not saved up beyond this many bytes.
-constexpr double kMaxBurstBytes = 16;
+constexpr double kMaxBurstBytes = 64;
 
 struct Options {
     QByteArray device;

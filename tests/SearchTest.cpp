@@ -89,9 +89,8 @@ TEST_F(Search, AnAdapterAnsweringTheFirstProbeFillsTheIdentityAndTheModeList)
     EXPECT_EQ(boxes.count(), 0u);
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
     EXPECT_EQ(simd2xx::lastCommState(kAdapterSerial).BaudRate, 115200u);
-    for (QWidget* control : {static_cast<QWidget*>(ui().btSearch), static_cast<QWidget*>(ui().cbCOM),
-                             static_cast<QWidget*>(ui().btRefresh), static_cast<QWidget*>(ui().btCopy),
-                             static_cast<QWidget*>(ui().lvModes)})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui().btSearch, ui().cbCOM, ui().btRefresh, ui().btCopy, ui().lvModes})
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_EQ(window->focusWidget(), ui().lvModes);
 }
