@@ -25,8 +25,6 @@ public:
     // Scrolls the list so that the selected row is wholly visible.
     void showSelected();
 
-    QTreeWidget& view() { return view_; }
-
     // The row last selected by the user or marked as the active mode.
     QTreeWidgetItem* SelectedItem = nullptr;
 

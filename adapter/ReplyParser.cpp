@@ -47,24 +47,16 @@ bool TReplyParser::ParseReplyLine(const QByteArray& line)
         return true;
     }
     case ReplyField::ProductLine:
-        showText(*ui_.edCopyRight, reply.value);
-        return true;
     case ReplyField::Serial:
-        showText(*ui_.edSerial, reply.value);
-        return true;
     case ReplyField::Signature:
-        showText(*ui_.edSignature, reply.value);
-        return true;
     case ReplyField::Firmware:
-        showText(*ui_.edVersion, reply.value);
+    case ReplyField::Hardware:
+        showText(*identityBox(reply.field), reply.value);
         return true;
     case ReplyField::Bootloader:
         showText(*ui_.edBootVer, reply.value);
         ui_.pcOptions->setTabVisible(ui_.pcOptions->indexOf(ui_.tsTest), true);
         setWidth(*ui_.edCopyRight, widths_.narrow);
-        return true;
-    case ReplyField::Hardware:
-        showText(*ui_.edHardware, reply.value);
         return true;
     case ReplyField::Power:
         applyPower(line);
@@ -74,6 +66,18 @@ bool TReplyParser::ParseReplyLine(const QByteArray& line)
         return true;
     }
     return false;
+}
+
+QLineEdit* TReplyParser::identityBox(ReplyField field) const
+{
+    switch (field) {
+    case ReplyField::ProductLine: return ui_.edCopyRight;
+    case ReplyField::Serial: return ui_.edSerial;
+    case ReplyField::Signature: return ui_.edSignature;
+    case ReplyField::Firmware: return ui_.edVersion;
+    case ReplyField::Hardware: return ui_.edHardware;
+    default: return nullptr;
+    }
 }
 
 void TReplyParser::applyPower(const QByteArray& line)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "ModeList.h"
+#include "ReplyLines.h"
 
 #include <QByteArrayList>
+
+class QLineEdit;
 
 namespace Ui {
 class TfrmMain;
@@ -32,6 +35,8 @@ public:
     int ModeIdLength = 0;
 
 private:
+    // The box of the identity strip that shows a field given as plain text.
+    QLineEdit* identityBox(ReplyField field) const;
     void applyPower(const QByteArray& line);
     void applyVoltage(const QByteArray& value);
 

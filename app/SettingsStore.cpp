@@ -17,6 +17,12 @@ void reportUnreadableFile(const QString& path, const QString& keptAs)
                   platform::kBoxIconError);
 }
 
+// Opened afresh for every operation, so nothing is cached between them.
+platform::SettingsKey openKey()
+{
+    return platform::SettingsKey(settingsFile(), reportUnreadableFile);
+}
+
 } // namespace
 
 QString settingsFile()
@@ -26,7 +32,7 @@ QString settingsFile()
 
 std::int32_t ReadIntSetting(const QString& name, std::int32_t defaultValue)
 {
-    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    platform::SettingsKey key = openKey();
     if (!key.valueExists(name))
         key.writeInteger(name, defaultValue);
     return key.readInteger(name);
@@ -34,19 +40,19 @@ std::int32_t ReadIntSetting(const QString& name, std::int32_t defaultValue)
 
 void WriteIntSetting(const QString& name, std::int32_t value)
 {
-    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    platform::SettingsKey key = openKey();
     key.writeInteger(name, value);
 }
 
 bool SettingExists(const QString& name)
 {
-    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    platform::SettingsKey key = openKey();
     return key.valueExists(name);
 }
 
 QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue)
 {
-    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    platform::SettingsKey key = openKey();
     if (!key.valueExists(name))
         key.writeString(name, defaultValue);
     return key.readString(name);
@@ -54,7 +60,7 @@ QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue
 
 void WriteStringSetting(const QString& name, const QByteArray& value)
 {
-    platform::SettingsKey key(settingsFile(), reportUnreadableFile);
+    platform::SettingsKey key = openKey();
     key.writeString(name, value);
 }
 

@@ -84,7 +84,7 @@ void TfrmMain::FormCreate()
     if (const std::optional<QByteArray> block = environment_.versionBlock(); block && !block->isEmpty())
         readIdentity(*block);
     CommandPrefixes[1] = "!" + text(AppCompanyName).toUpper().toUtf8() + CommandPrefixes[1];
-    SettingsKeyPath = QByteArray("SOFTWARE\\") + kMakerDomain + " Company ::.";
+    SettingsKeyPath = makerSettingsKeyPath();
     PortNames.clear();
     PortDescriptions.clear();
     PortDeviceIds.clear();

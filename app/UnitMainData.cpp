@@ -9,6 +9,7 @@ namespace {
 constexpr char kFirstPrefix[] = "!zatTPN_UD_";
 constexpr char kSecondPrefixTail[] = "_JwtljzqZuiwdab_";
 constexpr char kInitialTitle[] = "Configurator";
+constexpr char kMakerDomain[] = "korvane.example";
 
 QString& title()
 {
@@ -24,6 +25,11 @@ QByteArrayList CommandPrefixes{kFirstPrefix, kSecondPrefixTail};
 QByteArray AppProductName;
 QByteArray AppCompanyName;
 QByteArray SettingsKeyPath;
+
+QByteArray makerSettingsKeyPath()
+{
+    return QByteArray("SOFTWARE\\") + kMakerDomain + " Company ::.";
+}
 
 QString applicationTitle()
 {

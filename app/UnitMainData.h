@@ -18,8 +18,8 @@ extern QByteArray AppCompanyName;
 // The settings key, set at start-up.
 extern QByteArray SettingsKeyPath;
 
-// The maker's domain, which names the settings key.
-inline constexpr char kMakerDomain[] = "korvane.example";
+// The settings key that start-up sets: named after the maker's domain.
+QByteArray makerSettingsKeyPath();
 
 // The application title, which heads every box of the program.
 QString applicationTitle();

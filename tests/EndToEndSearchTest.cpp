@@ -42,7 +42,7 @@ TEST(EndToEnd, TheProgramFindsTheSimulatedAdapterOnAPseudoTerminal)
     qputenv("VELMORA_PORTS", path);
     RecordedBoxes boxes;
     app::initialiseUnitData();
-    app::SettingsKeyPath = QByteArray("SOFTWARE\\") + app::kMakerDomain + " Company ::.";
+    app::SettingsKeyPath = app::makerSettingsKeyPath();
     app::WriteStringSetting(QStringLiteral("Port"), path);
     {
         app::TfrmMain window;

@@ -99,7 +99,7 @@ private:
     static void resetUnitData()
     {
         app::initialiseUnitData();
-        app::SettingsKeyPath = QByteArray("SOFTWARE\\") + app::kMakerDomain + " Company ::.";
+        app::SettingsKeyPath = app::makerSettingsKeyPath();
     }
 
     QTemporaryDir configHome_;
