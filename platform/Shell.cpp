@@ -1,0 +1,33 @@
+#include "Shell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+
+ShellOpener& opener()
+{
+    static ShellOpener instance;
+    return instance;
+}
+
+} // namespace
+
+void openWithShell(const QString& item)
+{
+    if (opener()) {
+        opener()(item);
+        return;
+    }
+    // A bare "www.example.com" is a web address to the desktop, as it is to a user.
+    QDesktopServices::openUrl(QUrl::fromUserInput(item));
+}
+
+void setShellOpener(ShellOpener replacement)
+{
+    opener() = std::move(replacement);
+}
+
+} // namespace platform
