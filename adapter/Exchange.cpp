@@ -8,26 +8,17 @@
 
 namespace adapter {
 
-TExchange::TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, ModeList& modes,
+TExchange::TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, TestLog& testLog, ModeList& modes,
                      TReplyParser& parser, const CopyRightWidths& widths)
     : tmrSearch(std::make_unique<platform::Timer>([this] { tmrSearchTimer(); }))
     , ui_(ui)
     , window_(window)
     , log_(log)
+    , testLog_(testLog)
     , modes_(modes)
     , parser_(parser)
     , widths_(widths)
 {
-}
-
-void TExchange::btSearchClick()
-{
-    FocusControl = ui_.lvModes;
-    NextState = state::ClearIdentity;
-    modes_.SelectedItem = nullptr;
-    BaudIndex = -1;
-    PrefixIndex = 0;
-    StartExchange();
 }
 
 void TExchange::StartExchange()
@@ -52,11 +43,19 @@ void TExchange::StartExchange()
 void TExchange::tmrSearchTimer()
 {
     tmrSearch->setInterval(0);
-    serdev::TSerDev& device = window_.device();
-    if (PollReceive && device.IsOpen)
-        ReceiveAvailable(static_cast<int>(device.InCount()));
-    if (StepExchange())
-        tmrSearch->setInterval(kTickMs);
+    try {
+        serdev::TSerDev& device = window_.device();
+        if (PollReceive && device.IsOpen)
+            ReceiveAvailable(static_cast<int>(device.InCount()));
+        if (StepExchange())
+            tmrSearch->setInterval(kTickMs);
+    } catch (...) {
+        // An error inside a step ends the exchange: the port is closed and the
+        // controls come back, instead of a port held open under a stopped tick.
+        if (running_)
+            FinishExchange();
+        window_.showEscapedError(std::current_exception());
+    }
 }
 
 bool TExchange::ReceiveAvailable(int count)
@@ -107,16 +106,33 @@ bool TExchange::StepExchange()
         sendCommand('S', state::SearchDone, state::NotFound);
         return true;
     case state::SearchDone:
-        log_.addBlock(ReplyBlock);
-        parser_.ApplyReplyLog(log_.lines());
-        FinishExchange();
-        return false;
+        return applyReplyAndFinish();
+    case state::SelectRequest:
+        sendCommand('M', state::ModeId, state::ModeId);
+        return true;
+    case state::ModeId:
+        sendSelectedModeId();
+        return true;
+    case state::SelectionDone:
+        modes_.clear();
+        log_.clear();
+        return applyReplyAndFinish();
+    case state::PowerRequest:
+        sendCommand('P', state::PowerValue, state::PowerValue);
+        return true;
+    case state::PowerValue:
+        send(ui_.cbPower->isChecked() ? "1" : "0", state::PowerDone, state::NotFound);
+        return true;
+    case state::PowerDone:
+        return applyReplyAndFinish(); // the mode list stays: the reply carries only the power
+    case state::TestRequest:
+        sendCommand('T', state::TestDone, state::NotFound);
+        TestLogTarget = &testLog_;
+        return true;
+    case state::TestDone:
+        return finishSelfTest();
     case state::NotFound:
-        window_.showError(QString::fromUtf8(window_.productName())
-                          + QStringLiteral(" Adapter is not found on Communication Port ") + portText());
-        FocusControl = nullptr;
-        FinishExchange();
-        return false;
+        return notFound();
     default:
         // A state this program has no step for: end cleanly rather than tick forever.
         FinishExchange();
@@ -133,6 +149,7 @@ bool TExchange::prepare()
     log_.clear();
     InBlock = false;
     RxText.clear();
+    TestLogPos = kFirstLinePos;
     if (window_.device().IsOpen) {
         ExchangeState = NextState;
         return true;
@@ -140,35 +157,6 @@ bool TExchange::prepare()
     window_.showError(QStringLiteral("Cannot open Communication Port ") + portText());
     FinishExchange();
     return false;
-}
-
-void TExchange::clearIdentity()
-{
-    modes_.clear();
-    for (QLineEdit* box : {ui_.edSerial, ui_.edCopyRight, ui_.edSignature, ui_.edVersion, ui_.edBootVer,
-                           ui_.edHardware})
-        box->clear();
-    ui_.memLogTest->clear();
-    ui_.pcOptions->setTabVisible(ui_.pcOptions->indexOf(ui_.tsTest), false);
-    ui_.edCopyRight->resize(widths_.wide, ui_.edCopyRight->height());
-    ui_.cbPower->setVisible(false);
-    ui_.edPower->setVisible(false);
-    ui_.lbPower->setVisible(false);
-    ExchangeState = state::SearchTry;
-}
-
-bool TExchange::searchTry()
-{
-    if (++BaudIndex == kSearchSettings) {
-        BaudIndex = 0;
-        if (++PrefixIndex == kSearchPrefixes) {
-            ExchangeState = state::NotFound; // the message comes on the next tick
-            return true;
-        }
-    }
-    window_.device().Configure(window_.baudSetting(BaudIndex));
-    sendCommand('I', state::ProbeAnswered, state::SearchTry);
-    return true;
 }
 
 bool TExchange::drain()
@@ -188,8 +176,27 @@ void TExchange::awaitReply()
         ExchangeState = NextState;
         return;
     }
+    if (TestLogTarget != nullptr)
+        CopyTestOutput(InBlock);
     if (ReplyCountdownExpired())
         ExchangeState = TimeoutState;
+}
+
+bool TExchange::notFound()
+{
+    window_.showError(QString::fromUtf8(window_.productName())
+                      + QStringLiteral(" Adapter is not found on Communication Port ") + portText());
+    FocusControl = nullptr;
+    FinishExchange();
+    return false;
+}
+
+bool TExchange::applyReplyAndFinish()
+{
+    log_.addBlock(ReplyBlock);
+    parser_.ApplyReplyLog(log_.lines(), FocusControl);
+    FinishExchange();
+    return false;
 }
 
 void TExchange::send(const QByteArray& bytes, std::uint8_t next, std::uint8_t timeout)
@@ -228,10 +235,14 @@ void TExchange::FinishExchange()
     ui_.btUpdateRun->setText(QStringLiteral("Run"));
     if (FocusControl != nullptr) {
         FocusControl->setFocus();
-        if (FocusControl == ui_.lvModes && modes_.count() > 0)
+        if (FocusControl == ui_.lvModes && modes_.count() > 0) {
+            modes_.sort();
             modes_.showSelected();
+        }
     }
     FocusControl = nullptr;
+    TestLogTarget = nullptr;
+    TestLogPos = kFirstLinePos;
     running_ = false;
 }
 

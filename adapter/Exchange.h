@@ -4,6 +4,7 @@
 #include "ModeList.h"
 #include "ReplyLog.h"
 #include "ReplyParser.h"
+#include "TestLog.h"
 #include "platform/Timer.h"
 
 #include <QByteArray>
@@ -24,6 +25,14 @@ inline constexpr std::uint8_t Drain = 4;
 inline constexpr std::uint8_t ProbeAnswered = 5;
 inline constexpr std::uint8_t StatusRequest = 6;
 inline constexpr std::uint8_t SearchDone = 7;
+inline constexpr std::uint8_t SelectRequest = 8;
+inline constexpr std::uint8_t ModeId = 9;
+inline constexpr std::uint8_t SelectionDone = 10;
+inline constexpr std::uint8_t PowerRequest = 11;
+inline constexpr std::uint8_t PowerValue = 12;
+inline constexpr std::uint8_t PowerDone = 13;
+inline constexpr std::uint8_t TestRequest = 14;
+inline constexpr std::uint8_t TestDone = 15;
 inline constexpr std::uint8_t NotFound = 23;
 inline constexpr std::uint8_t AwaitReply = 24;
 } // namespace state
@@ -31,6 +40,10 @@ inline constexpr std::uint8_t AwaitReply = 24;
 // One conversation with the adapter at a time, from the action that starts
 // it to FinishExchange, driven by a 10 ms tick on the user-interface thread.
 // Each tick first takes in what the device has received, then runs one step.
+//
+// The exchanges: the search, the mode selection, switching the external
+// power and the self-test. An action that would start one while another
+// runs is refused, so that the port is never reopened under a running one.
 class TExchange {
 public:
     static constexpr int kTickMs = 10;
@@ -40,12 +53,20 @@ public:
     static constexpr int kDrainLimitMs = 1000;
     static constexpr int kSearchSettings = 5;
     static constexpr int kSearchPrefixes = 2;
+    // The position in RxText of the first byte of a block's first line.
+    static constexpr std::int32_t kFirstLinePos = 3;
 
-    TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, ModeList& modes, TReplyParser& parser,
-              const CopyRightWidths& widths);
+    TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, TestLog& testLog, ModeList& modes,
+              TReplyParser& parser, const CopyRightWidths& widths);
 
     // The Search button: find the adapter, then ask for its status.
     void btSearchClick();
+    // Select, or the list's own ways to it: make the selected row's mode the active one.
+    void btModeSelectClick();
+    // The Test tab's Run: run the adapter's self-test and show its output as it arrives.
+    void btRunTestClick();
+    // A click on the external power box, its tick already changed: switch the power to it.
+    void cbPowerClick();
 
     void StartExchange();
     void tmrSearchTimer();
@@ -55,6 +76,9 @@ public:
     bool FrameReply();
     void RestartReplyCountdown();
     bool ReplyCountdownExpired();
+    // Appends the part of the test output received since the last call,
+    // once the block's start marker has been seen (`inBlock`).
+    void CopyTestOutput(bool inBlock);
     void FinishExchange();
 
     // From a successful start until FinishExchange.
@@ -71,6 +95,9 @@ public:
     QByteArray ReplyBlock;
     bool InBlock = false;
     bool PollReceive = false;
+    TestLog* TestLogTarget = nullptr;
+    // 1-based position in RxText of the next byte to show in the test log.
+    std::int32_t TestLogPos = kFirstLinePos;
     std::unique_ptr<platform::Timer> tmrSearch;
 
 private:
@@ -78,15 +105,26 @@ private:
     void send(const QByteArray& bytes, std::uint8_t next, std::uint8_t timeout);
     void sendCommand(char letter, std::uint8_t next, std::uint8_t timeout);
     bool prepare();
-    void clearIdentity();
-    bool searchTry();
     bool drain();
     void awaitReply();
+    bool notFound();
+    // Adds the reply block to the log, applies the whole log and ends.
+    bool applyReplyAndFinish();
+
+    // The search.
+    void clearIdentity();
+    bool searchTry();
+    // The mode selection.
+    void sendSelectedModeId();
+    // The self-test.
+    bool finishSelfTest();
+
     QString portText() const;
 
     Ui::TfrmMain& ui_;
     ExchangeWindow& window_;
     ReplyLog& log_;
+    TestLog& testLog_;
     ModeList& modes_;
     TReplyParser& parser_;
     const CopyRightWidths& widths_;

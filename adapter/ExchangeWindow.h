@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <exception>
+
 namespace serdev {
 class TSerDev;
 }
@@ -18,6 +20,8 @@ public:
     virtual QByteArray portDeviceId(int index) const = 0;
     // The window's error box: caption "Error...", the error icon.
     virtual void showError(const QString& text) = 0;
+    // The window's box for an error that escaped a step.
+    virtual void showEscapedError(std::exception_ptr error) = 0;
     virtual QByteArray productName() const = 0;
     virtual QByteArray baudSetting(int index) const = 0;
     virtual QByteArray commandPrefix(int index) const = 0;

@@ -80,6 +80,14 @@ ReplyLine classifyReplyLine(const QByteArray& line)
     return {};
 }
 
+std::optional<QByteArray> selectedModeText(const QByteArray& line)
+{
+    static const QByteArray prefix = "Selected Mode: ";
+    if (!line.startsWith(prefix))
+        return std::nullopt;
+    return line.mid(prefix.size());
+}
+
 bool powerLineTicks(const QByteArray& line)
 {
     return line.mid(3, 2) != "Of";

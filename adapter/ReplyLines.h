@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <optional>
 
 namespace adapter {
 
@@ -35,6 +36,10 @@ bool IsModeIdChar(char c);
 int ModeLineIdLength(const QByteArray& line);
 
 ReplyLine classifyReplyLine(const QByteArray& line);
+
+// The text after "Selected Mode: " when the line names the active mode: the
+// mode's ID and whatever follows it.
+std::optional<QByteArray> selectedModeText(const QByteArray& line);
 
 // A "PW:" line ticks the power box unless the state reads "Of...".
 bool powerLineTicks(const QByteArray& line);

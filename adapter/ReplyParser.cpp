@@ -20,17 +20,21 @@ void setWidth(QWidget& widget, int width)
 
 } // namespace
 
-TReplyParser::TReplyParser(Ui::TfrmMain& ui, ModeList& modes, const CopyRightWidths& widths)
+TReplyParser::TReplyParser(Ui::TfrmMain& ui, ModeList& modes, const CopyRightWidths& widths,
+                           ActiveModeStore storeActiveMode)
     : ui_(ui)
     , modes_(modes)
     , widths_(widths)
+    , storeActiveMode_(std::move(storeActiveMode))
 {
 }
 
-void TReplyParser::ApplyReplyLog(const QByteArrayList& log)
+void TReplyParser::ApplyReplyLog(const QByteArrayList& log, const QWidget* focusControl)
 {
     for (const QByteArray& line : log)
         ParseReplyLine(line);
+    for (const QByteArray& line : log)
+        ApplySelectedModeLine(line, focusControl);
 }
 
 bool TReplyParser::ParseReplyLine(const QByteArray& line)
@@ -66,6 +70,30 @@ bool TReplyParser::ParseReplyLine(const QByteArray& line)
         return true;
     }
     return false;
+}
+
+void TReplyParser::ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl)
+{
+    const std::optional<QByteArray> named = selectedModeText(line);
+    if (!named)
+        return;
+    // Read with the length of the last mode line's ID, whatever the others' lengths.
+    const QByteArray id = named->left(ModeIdLength);
+    for (int index = 0; index < modes_.count(); ++index) {
+        QTreeWidgetItem& row = *modes_.row(index);
+        if (ModeList::idOf(row) != id) {
+            modes_.setStateImage(row, ModeList::kNoImage);
+            continue;
+        }
+        storeActiveMode_(*named);
+        modes_.setStateImage(row, ModeList::kActiveImage);
+        if (focusControl == ui_.lvModes)
+            modes_.focus(row);
+        modes_.select(row);
+        modes_.showSelected();
+        ui_.btModeSelect->setEnabled(false);
+        modes_.SelectedItem = &row;
+    }
 }
 
 QLineEdit* TReplyParser::identityBox(ReplyField field) const

@@ -5,7 +5,10 @@
 
 #include <QByteArrayList>
 
+#include <functional>
+
 class QLineEdit;
+class QWidget;
 
 namespace Ui {
 class TfrmMain;
@@ -21,15 +24,24 @@ struct CopyRightWidths {
 };
 
 // Puts what the adapter's reply lines say into the window: the identity
-// boxes, the power box and voltage, the Test tab and the mode list.
+// boxes, the power box and voltage, the Test tab and the mode list, whose
+// active mode it marks.
 class TReplyParser {
 public:
-    TReplyParser(Ui::TfrmMain& ui, ModeList& modes, const CopyRightWidths& widths);
+    // Keeps the text that names the active mode (the program never reads it back).
+    using ActiveModeStore = std::function<void(const QByteArray& text)>;
 
-    // Parses every line of the log, first to last.
-    void ApplyReplyLog(const QByteArrayList& log);
+    TReplyParser(Ui::TfrmMain& ui, ModeList& modes, const CopyRightWidths& widths, ActiveModeStore storeActiveMode);
+
+    // Parses every line of the log, first to last; then marks the active
+    // mode, so that it is matched against the complete list. `focusControl`
+    // is the control the running exchange ends on: a marked row becomes the
+    // list's focused row when that is the list.
+    void ApplyReplyLog(const QByteArrayList& log, const QWidget* focusControl);
     // Applies one line; true when the line was recognised.
     bool ParseReplyLine(const QByteArray& line);
+    // Marks the row that a "Selected Mode: " line names, clearing every other mark.
+    void ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl);
 
     // The ID length of the last mode line parsed.
     int ModeIdLength = 0;
@@ -43,6 +55,7 @@ private:
     Ui::TfrmMain& ui_;
     ModeList& modes_;
     const CopyRightWidths& widths_;
+    ActiveModeStore storeActiveMode_;
 };
 
 } // namespace adapter

@@ -1,5 +1,6 @@
 #include "DesignedLook.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,20 +12,71 @@ namespace app {
 
 namespace {
 
-// Draws each cell's right and bottom edges, as a list view with grid lines does.
-class GridLineDelegate final : public QStyledItemDelegate {
+// Draws cells as a report-style list view does: grid lines on each cell's
+// right and bottom edges, and a row's state image hard at the left edge of
+// its first cell with the caption right after it, so that a caption as wide
+// as "00" still fits a narrow first column beside the image.
+class ListViewDelegate final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    ListViewDelegate(QObject* parent, bool gridLines)
+        : QStyledItemDelegate(parent)
+        , gridLines_(gridLines)
+    {
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        if (cell.features.testFlag(QStyleOptionViewItem::HasDecoration))
+            paintWithStateImage(painter, cell);
+        else
+            QStyledItemDelegate::paint(painter, option, index);
+        if (gridLines_)
+            paintGridLines(painter, option);
+    }
+
+private:
+    static constexpr int kImageSize = 16;
+    static constexpr int kImageMargin = 1;
+    static constexpr int kCaptionGap = 3;
+
+    static void paintWithStateImage(QPainter* painter, QStyleOptionViewItem& cell)
+    {
+        const QIcon image = cell.icon;
+        const QString caption = cell.text;
+        cell.icon = QIcon();
+        cell.text.clear();
+        cell.features &= ~(QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::HasDisplay);
+        QStyle* style = cell.widget != nullptr ? cell.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget); // background and selection
+
+        const QRect imageRect(cell.rect.left() + kImageMargin, cell.rect.center().y() - kImageSize / 2 + 1,
+                              kImageSize, kImageSize);
+        image.paint(painter, imageRect);
+        const QRect captionRect = cell.rect.adjusted(kImageMargin + kImageSize + kCaptionGap, 0, 0, 0);
+        const bool selected = cell.state.testFlag(QStyle::State_Selected);
+        const QPalette::ColorGroup group = !cell.state.testFlag(QStyle::State_Enabled) ? QPalette::Disabled
+            : cell.state.testFlag(QStyle::State_Active)                               ? QPalette::Active
+                                                                                      : QPalette::Inactive;
+        painter->save();
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(captionRect, Qt::AlignLeft | Qt::AlignVCenter,
+                          cell.fontMetrics.elidedText(caption, Qt::ElideRight, captionRect.width()));
+        painter->restore();
+    }
+
+    static void paintGridLines(QPainter* painter, const QStyleOptionViewItem& option)
+    {
         painter->save();
         painter->setPen(option.palette.color(QPalette::Mid));
         painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
         painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         painter->restore();
     }
+
+    bool gridLines_;
 };
 
 void paintGrey(QWidget& box)
@@ -81,8 +133,7 @@ void applyDesignedLook(QWidget& window)
         }
         if (auto* list = qobject_cast<QTreeWidget*>(child)) {
             setColumnWidths(*list, list->property("columnWidths").toString());
-            if (list->property("gridLines").toBool())
-                list->setItemDelegate(new GridLineDelegate(list));
+            list->setItemDelegate(new ListViewDelegate(list, list->property("gridLines").toBool()));
             keepSelectionVisible(*list);
         }
     }

@@ -4,6 +4,7 @@
 #include "HandlerGuard.h"
 #include "SettingsStore.h"
 #include "UnitMainData.h"
+#include "adapter/Windows1251.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsKey.h"
 #include "platform/TimerResolution.h"
@@ -44,10 +45,18 @@ TfrmMain::TfrmMain(Environment environment)
     setFixedSize(size());
     centreOnScreen();
 
+    ilIcons = {QIcon(QStringLiteral(":/images/marker.png"))};
     ReplyLog = std::make_unique<adapter::ReplyLog>(*ui->memLog);
-    Modes = std::make_unique<adapter::ModeList>(*ui->lvModes);
-    ReplyParser = std::make_unique<adapter::TReplyParser>(*ui, *Modes, CopyRightWidth);
-    Exchange = std::make_unique<adapter::TExchange>(*ui, static_cast<adapter::ExchangeWindow&>(*this), *ReplyLog, *Modes, *ReplyParser, CopyRightWidth);
+    TestLog = std::make_unique<adapter::TestLog>(*ui->memLogTest);
+    Modes = std::make_unique<adapter::ModeList>(*ui->lvModes, ilIcons);
+    Modes->setComparison([this](const QTreeWidgetItem& first, const QTreeWidgetItem& second) {
+        return lvModesCompare(first, second);
+    });
+    ReplyParser = std::make_unique<adapter::TReplyParser>(*ui, *Modes, CopyRightWidth,
+                                                          [this](const QByteArray& text) { storeActiveMode(text); });
+    Exchange = std::make_unique<adapter::TExchange>(*ui, static_cast<adapter::ExchangeWindow&>(*this), *ReplyLog,
+                                                    *TestLog, *Modes, *ReplyParser, CopyRightWidth);
+    Selection = std::make_unique<adapter::ModeSelection>(*ui, *Modes, *Exchange);
     tmrRefresh = std::make_unique<platform::Timer>(guarded([this] { tmrRefreshTimer(); }));
     tmrRefresh->setInterval(kRefreshPeriodMs);
     connectHandlers();
@@ -61,15 +70,6 @@ TfrmMain::~TfrmMain()
     // destroyed without closing, so the request never outlives its owner.
     if (PreciseTimers)
         platform::endPreciseTimers();
-}
-
-void TfrmMain::connectHandlers()
-{
-    connect(ui->btSearch, &QPushButton::clicked, this, guarded([this] { Exchange->btSearchClick(); }));
-    connect(ui->btRefresh, &QPushButton::clicked, this, guarded([this] { btRefreshClick(); }));
-    connect(ui->btPortProp, &QPushButton::clicked, this, guarded([this] { btPortPropClick(); }));
-    // Only the user's pick, never a change the program makes.
-    connect(ui->cbCOM, &QComboBox::activated, this, guarded([this] { cbCOMClick(); }));
 }
 
 void TfrmMain::centreOnScreen()
@@ -97,7 +97,8 @@ void TfrmMain::FormCreate()
     ui->edCopyRight->resize(CopyRightWidth.wide, ui->edCopyRight->height());
 
     SortColumn = ReadIntSetting(QStringLiteral("SortCol"), 0);
-    if (SortColumn >= kModeColumns) {
+    // A negative index, possible only in an edited file, is no column either.
+    if (SortColumn < 0 || SortColumn >= kModeColumns) {
         SortColumn = 0;
         WriteIntSetting(QStringLiteral("SortCol"), 0);
     }
@@ -179,6 +180,24 @@ void TfrmMain::FormClose()
 void TfrmMain::showError(const QString& message)
 {
     AppMessageBox(this, QStringLiteral("Error..."), message, platform::kBoxIconError);
+}
+
+void TfrmMain::showEscapedError(std::exception_ptr error)
+{
+    app::showEscapedError(error);
+}
+
+void TfrmMain::storeActiveMode(const QByteArray& text)
+{
+    try {
+        WriteStringSetting(QStringLiteral("Mode"), adapter::fromWindows1251(text).toUtf8());
+    } catch (const platform::SettingsError& error) {
+        // Only stored, never read back: the marking goes on regardless.
+        AppMessageBox(this, QStringLiteral("Error..."),
+                      QStringLiteral("%1\nThe active mode could not be saved to %2.")
+                          .arg(QString::fromUtf8(error.what()), settingsFile()),
+                      platform::kBoxIconError);
+    }
 }
 
 QByteArray TfrmMain::productName() const

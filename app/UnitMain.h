@@ -4,15 +4,22 @@
 #include "adapter/Exchange.h"
 #include "adapter/ExchangeWindow.h"
 #include "adapter/ModeList.h"
+#include "adapter/ModeSelection.h"
 #include "adapter/ReplyLog.h"
 #include "adapter/ReplyParser.h"
+#include "adapter/TestLog.h"
 #include "platform/Timer.h"
 #include "serdev/SerDev.h"
 
 #include <QByteArrayList>
+#include <QDate>
+#include <QIcon>
+#include <QItemSelection>
+#include <QList>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -22,14 +29,16 @@ class TfrmMain;
 namespace app {
 
 // The main window: its lifecycle, its long-lived objects and the handlers of
-// its port list. The exchange with the adapter and the reply parsing are
-// classes of their own that it owns and reaches its widgets through.
+// its port list, mode-list sorting, About page and log copying. The exchange
+// with the adapter, the reply parsing and the mode list's selection are
+// classes of their own that it owns and that reach its widgets through it.
 class TfrmMain final : public QWidget, private adapter::ExchangeWindow {
 public:
     // Where the window takes what lies outside it from; tests hand in their own.
     struct Environment {
         VersionBlockSource versionBlock = programVersionBlock;
         serdev::SerialPortSource comPorts = serdev::systemSerialPorts;
+        std::function<QDate()> today = [] { return QDate::currentDate(); }; // the local date
     };
 
     static constexpr int kModeColumns = 3;
@@ -49,6 +58,21 @@ public:
     void cbCOMClick();
     void btPortPropClick();
 
+    // Mode list sorting.
+    int lvModesCompare(const QTreeWidgetItem& first, const QTreeWidgetItem& second) const;
+    void lvModesColumnClick(int column);
+
+    // About page links and log copying.
+    void lbRefMouseEnter();
+    void lbRefMouseLeave();
+    void lbMailMouseEnter();
+    void lbMailMouseLeave();
+    void lbRefClick();
+    void lbMailClick();
+    void btCopyClick();
+    void btCopyTestClick();
+    void memLogTestChange();
+
     std::unique_ptr<Ui::TfrmMain> ui;
     std::unique_ptr<serdev::TSerDev> Device;
     QByteArrayList PortNames;
@@ -59,10 +83,13 @@ public:
     adapter::CopyRightWidths CopyRightWidth;
     bool PreciseTimers = false;
     std::unique_ptr<platform::Timer> tmrRefresh;
+    QList<QIcon> ilIcons; // the mode list's state images: the active mode's marker
     std::unique_ptr<adapter::ReplyLog> ReplyLog;
+    std::unique_ptr<adapter::TestLog> TestLog;
     std::unique_ptr<adapter::ModeList> Modes;
     std::unique_ptr<adapter::TReplyParser> ReplyParser;
     std::unique_ptr<adapter::TExchange> Exchange;
+    std::unique_ptr<adapter::ModeSelection> Selection;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,6 +103,11 @@ private:
     void FormClose();
     void readIdentity(const QByteArray& block);
     void connectHandlers();
+    void connectModeListHandlers();
+    void connectAboutPageHandlers();
+    // Tells the mode list's handler of each row the selection left, then of each it reached.
+    void reportRowSelection(const QItemSelection& deselected, const QItemSelection& selected);
+    void storeActiveMode(const QByteArray& text);
     void centreOnScreen();
     void enablePortProperties(int index);
 
@@ -84,6 +116,7 @@ private:
     QByteArray portName(int index) const override { return PortNames.value(index); }
     QByteArray portDeviceId(int index) const override { return PortDeviceIds.value(index); }
     void showError(const QString& text) override;
+    void showEscapedError(std::exception_ptr error) override;
     QByteArray productName() const override;
     QByteArray baudSetting(int index) const override;
     QByteArray commandPrefix(int index) const override;

@@ -4,60 +4,190 @@
 
 namespace sim {
 
+namespace {
+
+const QByteArray kLineEnd = "\r\n";
+
+} // namespace
+
 AdapterCore::AdapterCore(AdapterProfile profile)
     : profile_(std::move(profile))
 {
 }
 
-QByteArray AdapterCore::receive(const QByteArray& bytes, const LineSetting& line)
+QByteArray AdapterCore::receive(const QByteArray& bytes, const LineSetting& line, std::int64_t nowMs)
 {
     if (line != profile_.line) {
         pending_.clear();
-        return {};
+        awaiting_ = Awaiting::Command;
+        return takeSent(nowMs);
     }
     pending_ += bytes;
-
-    QByteArray reply;
-    for (;;) {
-        // The earliest complete command wins; a prefix needs its letter to count.
-        qsizetype commandAt = -1;
-        qsizetype letterAt = -1;
-        for (const QByteArray& prefix : profile_.prefixes) {
-            const qsizetype at = pending_.indexOf(prefix);
-            if (at >= 0 && at + prefix.size() < pending_.size() && (commandAt < 0 || at < commandAt)) {
-                commandAt = at;
-                letterAt = at + prefix.size();
-            }
+    for (bool progress = true; progress && !pending_.isEmpty();) {
+        switch (awaiting_) {
+        case Awaiting::Command: progress = takeCommand(nowMs); break;
+        case Awaiting::ModeId: progress = takeModeId(nowMs); break;
+        case Awaiting::PowerValue: progress = takePowerValue(nowMs); break;
         }
-        if (commandAt < 0)
-            break;
-        const char letter = pending_[letterAt];
-        pending_.remove(0, letterAt + 1);
-        heard_ += letter;
-        reply += answer(letter);
     }
-    // Keep only what could still grow into a command.
-    const qsizetype keep = longestPrefix();
-    if (pending_.size() > keep)
-        pending_.remove(0, pending_.size() - keep);
-    return reply;
+    if (awaiting_ == Awaiting::Command) {
+        // Keep only what could still grow into a command.
+        const qsizetype keep = longestPrefix();
+        if (pending_.size() > keep)
+            pending_.remove(0, pending_.size() - keep);
+    }
+    return takeSent(nowMs);
 }
 
-QByteArray AdapterCore::answer(char letter) const
+QByteArray AdapterCore::takeSent(std::int64_t nowMs)
+{
+    QByteArray sent;
+    while (!outbox_.empty() && outbox_.front().atMs <= nowMs) {
+        sent += outbox_.front().bytes;
+        outbox_.pop_front();
+    }
+    return sent;
+}
+
+std::optional<std::int64_t> AdapterCore::nextSendMs() const
+{
+    if (outbox_.empty())
+        return std::nullopt;
+    return outbox_.front().atMs;
+}
+
+bool AdapterCore::takeCommand(std::int64_t nowMs)
+{
+    // The earliest complete command wins; a prefix needs its letter to count.
+    qsizetype commandAt = -1;
+    qsizetype letterAt = -1;
+    for (const QByteArray& prefix : profile_.prefixes) {
+        const qsizetype at = pending_.indexOf(prefix);
+        if (at >= 0 && at + prefix.size() < pending_.size() && (commandAt < 0 || at < commandAt)) {
+            commandAt = at;
+            letterAt = at + prefix.size();
+        }
+    }
+    if (commandAt < 0)
+        return false;
+    const char letter = pending_[letterAt];
+    pending_.remove(0, letterAt + 1);
+    heard_ += letter;
+    obey(letter, nowMs);
+    return true;
+}
+
+bool AdapterCore::takeModeId(std::int64_t nowMs)
+{
+    for (const Mode& mode : profile_.modes) {
+        if (pending_.startsWith(mode.id)) {
+            pending_.remove(0, mode.id.size());
+            profile_.activeMode = mode.id;
+            awaiting_ = Awaiting::Command;
+            send(statusLines(), nowMs);
+            return true;
+        }
+    }
+    const bool couldStillMatch = std::any_of(profile_.modes.begin(), profile_.modes.end(),
+                                             [this](const Mode& mode) { return mode.id.startsWith(pending_); });
+    if (couldStillMatch)
+        return false;
+    awaiting_ = Awaiting::Command; // no mode of ours: the bytes are taken as commands
+    return true;
+}
+
+bool AdapterCore::takePowerValue(std::int64_t nowMs)
+{
+    const char value = pending_[0];
+    awaiting_ = Awaiting::Command;
+    if (value != '1' && value != '0')
+        return true; // not a power value: the bytes are taken as commands
+    pending_.remove(0, 1);
+    if (profile_.powerSwitches)
+        profile_.externalPower = value == '1';
+    send(powerLines(), nowMs);
+    return true;
+}
+
+void AdapterCore::obey(char letter, std::int64_t nowMs)
 {
     switch (letter) {
     case 'I':
-        return block(profile_.identityLines);
+        send(QByteArrayList{profile_.productLine} + profile_.identityLines, nowMs);
+        break;
     case 'S':
-        return profile_.answersStatus ? block(profile_.statusLines) : QByteArray();
+        if (profile_.answersStatus)
+            send(statusLines(), nowMs);
+        break;
+    case 'M':
+        if (profile_.modes.isEmpty())
+            break;
+        awaiting_ = Awaiting::ModeId;
+        if (profile_.promptsForData)
+            send({profile_.productLine, "Mode?"}, nowMs);
+        break;
+    case 'P':
+        if (!profile_.externalPower)
+            break;
+        awaiting_ = Awaiting::PowerValue;
+        if (profile_.promptsForData)
+            send({profile_.productLine, "Power?"}, nowMs);
+        break;
+    case 'T':
+        startSelfTest(nowMs);
+        break;
     default:
-        return {};
+        break;
     }
 }
 
-QByteArray AdapterCore::block(const QByteArrayList& lines) const
+void AdapterCore::startSelfTest(std::int64_t nowMs)
 {
-    return profile_.noiseBeforeBlock + "\r\n" + lines.join("\r\n") + "\r\n\r\n";
+    const QByteArrayList& lines = profile_.selfTestLines;
+    if (lines.isEmpty())
+        return;
+    // The block opens at once; the test then reports one line at a time.
+    outbox_.push_back({nowMs, profile_.noiseBeforeBlock + kLineEnd + profile_.productLine + kLineEnd});
+    const qsizetype sent = profile_.selfTestStopsAfter < 0
+        ? lines.size()
+        : std::min<qsizetype>(profile_.selfTestStopsAfter, lines.size());
+    std::int64_t at = nowMs;
+    for (qsizetype i = 0; i < sent; ++i) {
+        at += profile_.selfTestLineGapMs;
+        const bool last = i + 1 == lines.size();
+        outbox_.push_back({at, lines[i] + kLineEnd + (last ? kLineEnd : QByteArray())});
+    }
+}
+
+void AdapterCore::send(const QByteArrayList& lines, std::int64_t atMs)
+{
+    // Replies leave in order: one sent now still follows what is scheduled before it.
+    const std::int64_t at = outbox_.empty() ? atMs : std::max(atMs, outbox_.back().atMs);
+    outbox_.push_back({at, profile_.noiseBeforeBlock + kLineEnd + lines.join(kLineEnd) + kLineEnd + kLineEnd});
+}
+
+QByteArrayList AdapterCore::statusLines() const
+{
+    QByteArrayList lines = powerLines();
+    QByteArray activeDescription;
+    for (const Mode& mode : profile_.modes) {
+        lines += mode.id + " - " + mode.description;
+        if (mode.id == profile_.activeMode)
+            activeDescription = " - " + mode.description;
+    }
+    if (!profile_.activeMode.isEmpty())
+        lines += "Selected Mode: " + profile_.activeMode + activeDescription;
+    return lines;
+}
+
+QByteArrayList AdapterCore::powerLines() const
+{
+    QByteArrayList lines{profile_.productLine};
+    if (profile_.externalPower)
+        lines += *profile_.externalPower ? QByteArray("PW:On") : QByteArray("PW:Off");
+    if (!profile_.supplyReading.isEmpty())
+        lines += "UP:" + profile_.supplyReading;
+    return lines;
 }
 
 qsizetype AdapterCore::longestPrefix() const

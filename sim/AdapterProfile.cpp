@@ -11,23 +11,30 @@ AdapterProfile standardProfile()
 {
     AdapterProfile profile;
     profile.identityLines = {
-        "CR:(c) 2026 Korvane, Velmora VT-2",
         "Serial Number: 20417",
         "Signature: VT2-5F3A-91C0",
         "Version 2.14",
         "Hardware: 3",
         "BW:1.3",
     };
-    profile.statusLines = {
-        "CR:(c) 2026 Korvane, Velmora VT-2",
-        "PW:On",
-        "UP:5A",
-        "00 - Stock",
-        "01 - Stage 1",
-        "02 - Stage 2",
-        "A1 - Economy",
-        "B - Valet",
-        "Selected Mode: 01",
+    // Listed neither by ID nor by description, so that each column sorts differently.
+    profile.modes = {
+        {"00", "Stock"},
+        {"A1", "Economy"},
+        {"01", "Stage 1"},
+        {"02", "Stage 2"},
+        {"B7", "Valet"},
+    };
+    profile.activeMode = "01";
+    profile.selfTestLines = {
+        "Self-test started",
+        "Supply voltage: 12.6 V",
+        "RAM: Ok",
+        "Flash: Ok",
+        "CAN bus: Ok",
+        "K-Line: Ok",
+        "Ext. power switch: Ok",
+        "Self-test passed",
     };
     return profile;
 }
@@ -57,12 +64,21 @@ std::optional<AdapterProfile> scenarioProfile(const QByteArray& name)
         profile.pieceSize = 3;
         return profile;
     }
+    if (name == "test-stops") {
+        profile.selfTestStopsAfter = static_cast<int>(profile.selfTestLines.size() / 2);
+        return profile;
+    }
+    if (name == "power-stuck") {
+        profile.externalPower = false;
+        profile.powerSwitches = false;
+        return profile;
+    }
     return std::nullopt;
 }
 
 QByteArrayList scenarioNames()
 {
-    return {"standard", "silent", "second-prefix", "no-status", "noise", "pieces"};
+    return {"standard", "silent", "second-prefix", "no-status", "noise", "pieces", "test-stops", "power-stuck"};
 }
 
 } // namespace sim

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QList>
 
 #include <cstdint>
 #include <optional>
@@ -23,14 +24,29 @@ QByteArray lineSettingText(const LineSetting& line);
 inline constexpr char kFirstPrefix[] = "!zatTPN_UD_";
 inline constexpr char kSecondPrefix[] = "!KORVANE_JwtljzqZuiwdab_";
 
+// One of the adapter's operating modes.
+struct Mode {
+    QByteArray id; // 1 to 3 of 0-9 and A-Z; no listed ID begins another
+    QByteArray description;
+};
+
 // How one simulated adapter behaves: at which line setting and to which
-// command prefixes it answers, what it says, and how its replies travel.
+// command prefixes it answers, what it says and does, and how its replies travel.
 struct AdapterProfile {
     LineSetting line{115200, 'N', 8};
     QByteArrayList prefixes{kFirstPrefix, kSecondPrefix};
-    QByteArrayList identityLines; // the reply to "I"
-    QByteArrayList statusLines;   // the reply to "S"
-    bool answersStatus = true;
+    QByteArray productLine = "CR:(c) 2026 Korvane, Velmora VT-2"; // first line of every reply
+    QByteArrayList identityLines; // the rest of the reply to "I"
+    bool answersStatus = true;    // "S" is answered with power, voltage and modes
+    std::optional<bool> externalPower = true; // none: not reported, "P" not understood
+    bool powerSwitches = true;    // false: "P" is answered, but the power stays as it is
+    QByteArray supplyReading = "5A"; // the "UP:" reading in hex; empty: not reported
+    QList<Mode> modes;
+    QByteArray activeMode;        // an ID; empty: no "Selected Mode: " line
+    bool promptsForData = true;   // "M" and "P" are answered before their data arrives
+    QByteArrayList selfTestLines; // the self-test's output; empty: "T" not understood
+    int selfTestLineGapMs = 125;
+    int selfTestStopsAfter = -1;  // lines sent before the test breaks off; -1: it completes
     QByteArray noiseBeforeBlock;  // sent ahead of every reply block
     int pieceSize = 0;            // replies leave in pieces of this many bytes; 0: whole
 };
@@ -45,6 +61,8 @@ AdapterProfile standardProfile();
 //   no-status      answers "I" but never "S"
 //   noise          sends noise bytes before every block
 //   pieces         sends its replies in pieces of three bytes
+//   test-stops     breaks off its self-test half-way
+//   power-stuck    cannot switch its external power on, and says so
 std::optional<AdapterProfile> scenarioProfile(const QByteArray& name);
 QByteArrayList scenarioNames();
 

@@ -82,6 +82,21 @@ double elapsedMs(std::chrono::steady_clock::time_point since, std::chrono::stead
     return std::chrono::duration<double, std::milli>(now - since).count();
 }
 
+std::int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// How long the loop may sleep before the adapter sends again, at most `limitMs`.
+int untilNextSend(const sim::AdapterCore& adapter, int limitMs)
+{
+    const std::optional<std::int64_t> next = adapter.nextSendMs();
+    if (!next)
+        return limitMs;
+    return static_cast<int>(std::clamp<std::int64_t>(*next - nowMs(), 0, limitMs));
+}
+
 // Moves the adapter's replies onto the line no faster than its baud rate
 // allows: ten bit times a byte (start bit, eight data bits, stop bit).
 class PacedSender {
@@ -173,14 +188,16 @@ int main(int argc, char** argv)
     sim::AdapterCore adapter(*profile);
     PacedSender sender(profile->line.baud, profile->pieceSize);
     qsizetype commandsLogged = 0;
+    QByteArray modeLogged = adapter.activeMode();
+    std::optional<bool> powerLogged = adapter.externalPower();
     char buffer[4096];
     while (!stopRequested) {
         pollfd watch{endpoint->fd(), POLLIN, 0};
-        ::poll(&watch, 1, sender.idle() ? 50 : 1);
+        ::poll(&watch, 1, sender.idle() ? untilNextSend(adapter, 50) : 1);
         for (;;) {
             const ssize_t n = ::read(endpoint->fd(), buffer, sizeof buffer);
             if (n > 0) {
-                sender.queue(adapter.receive(QByteArray(buffer, n), endpoint->currentLine()));
+                sender.queue(adapter.receive(QByteArray(buffer, n), endpoint->currentLine(), nowMs()));
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
@@ -189,8 +206,17 @@ int main(int argc, char** argv)
             }
             break;
         }
+        sender.queue(adapter.takeSent(nowMs()));
         for (; commandsLogged < adapter.commandsHeard().size(); ++commandsLogged)
             std::fprintf(stderr, "velmora-adapter-sim: command %c\n", adapter.commandsHeard()[commandsLogged]);
+        if (adapter.activeMode() != modeLogged) {
+            modeLogged = adapter.activeMode();
+            std::fprintf(stderr, "velmora-adapter-sim: active mode %s\n", modeLogged.constData());
+        }
+        if (adapter.externalPower() != powerLogged) {
+            powerLogged = adapter.externalPower();
+            std::fprintf(stderr, "velmora-adapter-sim: external power %s\n", *powerLogged ? "on" : "off");
+        }
         if (!sender.send(endpoint->fd())) {
             std::fprintf(stderr, "velmora-adapter-sim: the line is gone: %s\n", std::strerror(errno));
             return 1;

@@ -4,8 +4,10 @@
 #include "sim/AdapterCore.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,25 +47,22 @@ sim::LineSetting lineOf(const DCB& state)
     return {state.BaudRate, parity, state.ByteSize};
 }
 
-void passToAdapter(Device& device, const char* bytes, Dword count)
+std::int64_t steadyNowMs()
 {
-    if (!device.adapter)
-        return;
-    const QByteArray reply = device.adapter->receive(QByteArray(bytes, count), lineOf(device.state));
-    if (device.adapter->profile().pieceSize > 0)
-        device.arriving.append(reply.constData(), static_cast<std::size_t>(reply.size()));
-    else
-        device.input.append(reply.constData(), static_cast<std::size_t>(reply.size()));
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void deliverPiece(Device& device)
+// Moves what the adapter has sent by now towards the input queue: all of it,
+// or one piece per call when the profile cuts its replies.
+void deliver(Device& device, const QByteArray& sent)
 {
-    if (device.arriving.empty() || !device.adapter)
-        return;
-    const auto piece = std::min<std::size_t>(device.arriving.size(),
-                                             static_cast<std::size_t>(device.adapter->profile().pieceSize));
-    device.input += device.arriving.substr(0, piece);
-    device.arriving.erase(0, piece);
+    device.arriving.append(sent.constData(), static_cast<std::size_t>(sent.size()));
+    const int pieceSize = device.adapter->profile().pieceSize;
+    const std::size_t count = pieceSize > 0 ? std::min<std::size_t>(device.arriving.size(), pieceSize)
+                                            : device.arriving.size();
+    device.input += device.arriving.substr(0, count);
+    device.arriving.erase(0, count);
 }
 
 struct Failure {
@@ -81,6 +80,7 @@ struct Library {
     std::map<Call, int> counts;
     std::vector<std::string> namesOpened;
     std::uint32_t lastOpenError = 0;
+    std::function<std::int64_t()> nowMs = steadyNowMs;
 };
 
 Library& library()
@@ -151,6 +151,14 @@ void reset()
     lib.counts.clear();
     lib.namesOpened.clear();
     lib.lastOpenError = 0;
+    lib.nowMs = steadyNowMs;
+}
+
+void setClock(std::function<std::int64_t()> nowMs)
+{
+    Library& lib = library();
+    std::lock_guard guard(lib.mutex);
+    lib.nowMs = nowMs ? std::move(nowMs) : steadyNowMs;
 }
 
 void addDevice(const std::string& serial, const std::string& description)
@@ -309,7 +317,11 @@ Bool FT_W32_WriteFile(PortHandle handle, const void* bytes, Dword count, Dword* 
             device.writeChunks.pop_front();
         }
         device.output.append(static_cast<const char*>(bytes), take);
-        passToAdapter(device, static_cast<const char*>(bytes), take);
+        if (device.adapter)
+            device.arriving += device.adapter
+                                   ->receive(QByteArray(static_cast<const char*>(bytes), take), lineOf(device.state),
+                                             library().nowMs())
+                                   .toStdString();
         *written = take;
         return 1;
     });
@@ -330,7 +342,8 @@ Bool FT_W32_ClearCommError(PortHandle handle, Dword* errors, COMSTAT* status)
 {
     return portCall(Call::ClearCommError, handle, [&](Device& device) {
         *errors = 0;
-        deliverPiece(device);
+        if (device.adapter)
+            deliver(device, device.adapter->takeSent(library().nowMs()));
         status->cbInQue = static_cast<Dword>(device.input.size());
         status->cbOutQue = device.outputQueue;
         return 1;

@@ -8,6 +8,7 @@
 #include "sim/AdapterProfile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,12 @@ enum class Call {
 inline constexpr std::uint32_t kDeviceNotFound = 2;
 inline constexpr std::uint32_t kIoError = 4;
 
-// Forgets every device, script and record.
+// Forgets every device, script and record, and goes back to the steady clock.
 void reset();
+
+// The time the simulated adapters live by, in milliseconds; an empty function
+// restores the steady clock. Tests hand in their manual clock.
+void setClock(std::function<std::int64_t()> nowMs);
 
 void addDevice(const std::string& serial, const std::string& description);
 void removeDevice(const std::string& serial);
@@ -43,7 +48,8 @@ void setOutputQueue(const std::string& serial, std::uint32_t pending);
 
 // Puts a simulated adapter behind the device: what the program writes reaches
 // it at the line setting last applied to the device, and its replies arrive
-// as input (a piece per status query when the profile cuts them).
+// as input, whenever the device's status is queried (a piece per query when
+// the profile cuts its replies).
 void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile);
 // The command letters the adapter has understood, in order.
 std::string adapterCommandsHeard(const std::string& serial);

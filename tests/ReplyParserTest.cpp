@@ -27,7 +27,7 @@ protected:
 
     Shown apply(const QByteArrayList& log)
     {
-        window->ReplyParser->ApplyReplyLog(log);
+        window->ReplyParser->ApplyReplyLog(log, nullptr);
         Shown shown;
         shown.powerVisible = !ui().cbPower->isHidden();
         shown.powerTicked = ui().cbPower->isChecked();

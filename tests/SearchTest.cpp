@@ -16,20 +16,8 @@ class Search : public WindowFixture {
 protected:
     void startWith(const sim::AdapterProfile& profile)
     {
-        storeSettings({{"Port", QString::fromLatin1(kAdapterPort)}});
-        attachAdapter(profile);
-        startWindow();
+        startWithAdapter(profile);
         ASSERT_EQ(ui().cbCOM->currentText(), kPortText);
-    }
-    std::string written() { return simd2xx::written(kAdapterSerial); }
-    QStringList modeRows()
-    {
-        QStringList rows;
-        for (int i = 0; i < ui().lvModes->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = ui().lvModes->topLevelItem(i);
-            rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2);
-        }
-        return rows;
     }
     void expectIdentityEmpty()
     {
@@ -77,14 +65,14 @@ TEST_F(Search, AnAdapterAnsweringTheFirstProbeFillsTheIdentityAndTheModeList)
     EXPECT_TRUE(ui().cbPower->isEnabled());
     EXPECT_EQ(ui().edPower->text(), "12.6");
     EXPECT_TRUE(ui().lbPower->isVisibleTo(window.get()));
-    EXPECT_EQ(modeRows(), (QStringList{"00|00|Stock", "01|01|Stage 1", "02|02|Stage 2", "03|A1|Economy",
-                                       "04|B|Valet"}));
-    EXPECT_EQ(window->ReplyParser->ModeIdLength, 1);
+    EXPECT_EQ(modeRows(), (QStringList{"00|00|Stock", "01|A1|Economy", "02|01|Stage 1", "03|02|Stage 2",
+                                       "04|B7|Valet"}));
+    EXPECT_EQ(window->ReplyParser->ModeIdLength, 2);
     // The log holds the reply to "I", then the reply to "S".
     const QStringList log = ui().memLog->toPlainText().split('\n');
     EXPECT_EQ(log.first(), "CR:(c) 2026 Korvane, Velmora VT-2");
     EXPECT_EQ(log.value(6), "CR:(c) 2026 Korvane, Velmora VT-2");
-    EXPECT_EQ(log.last(), "Selected Mode: 01");
+    EXPECT_EQ(log.last(), "Selected Mode: 01 - Stage 1");
 
     EXPECT_EQ(boxes.count(), 0u);
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));

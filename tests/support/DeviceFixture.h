@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "RecordedBoxes.h"
 #include "platform/Library.h"
 #include "platform/ManualClock.h"
@@ -63,9 +64,12 @@ protected:
     DeviceFixture()
     {
         simd2xx::reset();
+        simd2xx::setClock([this] { return clock.nowMs(); });
         libraries.provide("libdvd2xx.so", SIM_D2XX_PATH);
         clock.setPump([] { return platform::deliverQueuedMessageBoxes(); });
     }
+
+    ~DeviceFixture() override { simd2xx::setClock({}); }
 
     serdev::SerialPortSource comSource()
     {

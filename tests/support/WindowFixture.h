@@ -4,18 +4,21 @@
 #include "app/SettingsStore.h"
 #include "app/UnitMain.h"
 #include "app/UnitMainData.h"
+#include "platform/Shell.h"
 #include "ui_UnitMain.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <memory>
 #include <optional>
 
 // The real main window, offscreen, on the manual clock, with the D2XX test
-// library for hardware, recorded boxes and a settings folder of its own.
+// library for hardware, recorded boxes and shell requests, and a settings
+// folder of its own.
 class WindowFixture : public DeviceFixture {
 protected:
     static constexpr char kAdapterSerial[] = "VM4A7C21";
@@ -26,11 +29,13 @@ protected:
     {
         qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
         resetUnitData();
+        platform::setShellOpener([this](const QString& item) { opened.push_back(item); });
     }
     ~WindowFixture() override
     {
         window.reset();
         clock.settle();
+        platform::setShellOpener({});
         qputenv("XDG_CONFIG_HOME", previousConfigHome_);
     }
 
@@ -40,6 +45,7 @@ protected:
         app::TfrmMain::Environment environment;
         environment.versionBlock = [versionBlock] { return versionBlock; };
         environment.comPorts = comSource();
+        environment.today = [this] { return today; };
         window = std::make_unique<app::TfrmMain>(std::move(environment));
         clock.settle();
         window->show();
@@ -60,6 +66,29 @@ protected:
     {
         simd2xx::addDevice(kAdapterSerial, description);
         simd2xx::attachAdapter(kAdapterSerial, profile);
+    }
+
+    // The program with the adapter's port remembered and selected, the adapter behind it.
+    void startWithAdapter(const sim::AdapterProfile& profile)
+    {
+        QJsonObject settings = storedSettings();
+        settings.insert("Port", QString::fromLatin1(kAdapterPort));
+        storeSettings(settings);
+        attachAdapter(profile);
+        startWindow();
+        ASSERT_EQ(ui().cbCOM->currentIndex(), 0);
+    }
+    // The bytes the program has written to the adapter's port.
+    std::string written() { return simd2xx::written(kAdapterSerial); }
+    // The mode list's rows in list order, as "#|ID|Description".
+    QStringList modeRows()
+    {
+        QStringList rows;
+        for (int i = 0; i < ui().lvModes->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = ui().lvModes->topLevelItem(i);
+            rows << row->text(0) + "|" + row->text(1) + "|" + row->text(2);
+        }
+        return rows;
     }
 
     // Runs the exchange the window has started until it ends (a minute at most).
@@ -92,6 +121,8 @@ protected:
     QString configHome() const { return configHome_.path(); }
 
     std::unique_ptr<app::TfrmMain> window;
+    std::vector<QString> opened; // what the program asked the shell to open
+    QDate today = QDate(2027, 3, 14); // the local date as the program sees it
 
 private:
     // As the program entry finds it; the key path as start-up sets it, so
