@@ -27,7 +27,7 @@ template <typename Condition> bool processEventsUntil(Condition done, int limitM
 
 // The program as a user runs it: system clock, udev and VELMORA_PORTS, and
 // the simulator answering on a pseudo-terminal at the pace of its baud rate.
-TEST(EndToEnd, TheProgramFindsTheSimulatedAdapterOnAPseudoTerminal)
+TEST(EndToEnd, TheProgramFindsSelectsSwitchesAndTestsTheSimulatedAdapterOnAPseudoTerminal)
 {
     QProcess simulator;
     simulator.start(QStringLiteral(ADAPTER_SIM_PATH), {QStringLiteral("--baud"), QStringLiteral("19200")});
@@ -56,7 +56,25 @@ TEST(EndToEnd, TheProgramFindsTheSimulatedAdapterOnAPseudoTerminal)
         EXPECT_EQ(window.exchange().BaudIndex, 2); // 19200
         EXPECT_EQ(ui.edSerial->text(), "20417");
         EXPECT_EQ(ui.edVersion->text(), "2.14");
-        EXPECT_EQ(ui.lvModes->topLevelItemCount(), 5);
+        ASSERT_EQ(ui.lvModes->topLevelItemCount(), 5);
+        const auto exchangeEnds = [&] {
+            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 20000);
+        };
+
+        ui.lvModes->setCurrentItem(ui.lvModes->findItems(QStringLiteral("B7"), Qt::MatchExactly, 1).value(0));
+        ui.btModeSelect->click();
+        EXPECT_TRUE(exchangeEnds());
+        EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(1), "B7");
+
+        ui.cbPower->click();
+        EXPECT_TRUE(exchangeEnds());
+        EXPECT_FALSE(ui.cbPower->isChecked());
+        EXPECT_TRUE(ui.cbPower->isEnabled());
+
+        ui.btRunTest->click();
+        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(ui.memLogTest->toPlainText().endsWith("Ext. power switch: Ok\nSelf-test passed"));
+        EXPECT_EQ(boxes.count(), 0u);
         window.close();
     }
     qputenv("XDG_CONFIG_HOME", previousHome);
@@ -64,5 +82,7 @@ TEST(EndToEnd, TheProgramFindsTheSimulatedAdapterOnAPseudoTerminal)
     simulator.terminate();
     EXPECT_TRUE(simulator.waitForFinished(5000));
     EXPECT_EQ(simulator.exitCode(), 0);
-    EXPECT_TRUE(simulator.readAllStandardError().contains("command S"));
+    const QByteArray log = simulator.readAllStandardError();
+    for (const char* event : {"command S", "active mode B7", "external power off", "command T"})
+        EXPECT_TRUE(log.contains(event)) << event;
 }
