@@ -4,22 +4,13 @@ namespace {
 
 const std::string kPowerCommand = sim::kFirstPrefix + std::string("P");
 
-class ExternalPower : public WindowFixture {
-protected:
-    void searchAdapter(const sim::AdapterProfile& profile)
-    {
-        startWithAdapter(profile);
-        search();
-        ASSERT_EQ(boxes.count(), 0u);
-        ASSERT_TRUE(ui().cbPower->isEnabled());
-    }
-};
+class ExternalPower : public WindowFixture {};
 
 } // namespace
 
 TEST_F(ExternalPower, AClickThatClearsTheBoxSendsZeroAndTheReplySetsTheBox)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     ASSERT_TRUE(ui().cbPower->isChecked());
     const std::string searched = written();
     const QStringList rows = modeRows();
@@ -52,7 +43,7 @@ TEST_F(ExternalPower, AClickThatTicksTheBoxSendsOneAndAnOffReplyClearsItAgain)
 
 TEST_F(ExternalPower, NoReplyToTheValueLeavesTheBoxDisabledWithTheUsersTick)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     simd2xx::attachAdapter(kAdapterSerial, *sim::scenarioProfile("silent"));
     ui().cbPower->click();
     runExchange();
@@ -65,7 +56,7 @@ TEST_F(ExternalPower, NoReplyToTheValueLeavesTheBoxDisabledWithTheUsersTick)
 
 TEST_F(ExternalPower, ADisabledBoxStartsNothing)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     const std::string searched = written();
     ui().cbPower->setEnabled(false);
     window->exchange().cbPowerClick(); // as the program's own change of the tick would

@@ -13,12 +13,6 @@ const QByteArray kFirst = sim::kFirstPrefix;
 
 class ModeSelection : public WindowFixture {
 protected:
-    void searchAdapter(const sim::AdapterProfile& profile = sim::standardProfile())
-    {
-        startWithAdapter(profile);
-        search();
-        ASSERT_EQ(boxes.count(), 0u);
-    }
     QTreeWidgetItem* rowWithId(const QString& id)
     {
         for (int i = 0; i < ui().lvModes->topLevelItemCount(); ++i)

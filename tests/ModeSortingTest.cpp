@@ -10,11 +10,6 @@ constexpr int kDescription = 2;
 
 class ModeSorting : public WindowFixture {
 protected:
-    void searchAdapter()
-    {
-        startWithAdapter(sim::standardProfile());
-        search();
-    }
     void clickHeader(int column)
     {
         QHeaderView& header = *ui().lvModes->header();

@@ -17,13 +17,6 @@ const QString kWholeOutput = "CR:(c) 2026 Korvane, Velmora VT-2\n"
 
 class SelfTest : public WindowFixture {
 protected:
-    void searchAdapter(const sim::AdapterProfile& profile)
-    {
-        startWithAdapter(profile);
-        search();
-        ASSERT_EQ(boxes.count(), 0u);
-        ASSERT_TRUE(ui().pcOptions->isTabVisible(ui().pcOptions->indexOf(ui().tsTest)));
-    }
     QString testLog() { return ui().memLogTest->toPlainText(); }
     // Runs the test to its end, noting each different text the log showed on the way.
     QStringList runTestWatching()
@@ -43,7 +36,7 @@ protected:
 
 TEST_F(SelfTest, TheOutputAppearsLineByLineAsTheAdapterReportsIt)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     const QStringList shown = runTestWatching();
 
     ASSERT_GE(shown.size(), 9);
@@ -106,7 +99,7 @@ TEST_F(SelfTest, ATestThatBreaksOffEndsWithTheNotFoundMessageAndKeepsItsOutput)
 
 TEST_F(SelfTest, RunEmptiesTheLogFirstAndCopyTakesWhatItHolds)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     runTestWatching();
     QGuiApplication::clipboard()->setText("before");
     ui().btCopyTest->click();
@@ -124,7 +117,7 @@ TEST_F(SelfTest, RunEmptiesTheLogFirstAndCopyTakesWhatItHolds)
 
 TEST_F(SelfTest, StartsWhileTheTestRunsAreRefusedAndTheTestGoesOn)
 {
-    searchAdapter(sim::standardProfile());
+    searchAdapter();
     ui().btRunTest->click();
     clock.advance(300);
     const std::string sent = written();

@@ -78,6 +78,13 @@ protected:
         startWindow();
         ASSERT_EQ(ui().cbCOM->currentIndex(), 0);
     }
+    // A search that finds the adapter, from the program's start.
+    void searchAdapter(const sim::AdapterProfile& profile = sim::standardProfile())
+    {
+        startWithAdapter(profile);
+        search();
+        ASSERT_EQ(boxes.count(), 0u);
+    }
     // The bytes the program has written to the adapter's port.
     std::string written() { return simd2xx::written(kAdapterSerial); }
     // The mode list's rows in list order, as "#|ID|Description".
