@@ -29,7 +29,7 @@ void ModeSelection::lvModesKeyPress(char key)
         exchange_.btModeSelectClick();
 }
 
-void ModeSelection::lvModesSelectItem(QTreeWidgetItem* row, bool /*selected*/)
+void ModeSelection::lvModesSelectItem(QTreeWidgetItem* row)
 {
     modes_.SelectedItem = row;
     // While an exchange runs the list is disabled: the program's own

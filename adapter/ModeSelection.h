@@ -21,7 +21,7 @@ public:
     // A character typed in the list.
     void lvModesKeyPress(char key);
     // A row was selected or deselected: either way it becomes the user's choice.
-    void lvModesSelectItem(QTreeWidgetItem* row, bool selected);
+    void lvModesSelectItem(QTreeWidgetItem* row);
     // A click beside the rows deselects the chosen row; the release selects it
     // again, so that once a row is chosen the list keeps one selected.
     void lvModesMouseUp();

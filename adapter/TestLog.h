@@ -14,7 +14,6 @@ class TestLog {
 public:
     explicit TestLog(QPlainTextEdit& memo);
 
-    QPlainTextEdit& memo() { return memo_; }
     void clear();
     // Adds received bytes at the end, whatever the caret or selection in the memo.
     void append(const QByteArray& bytes);

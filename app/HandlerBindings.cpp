@@ -71,13 +71,10 @@ void TfrmMain::connectAboutPageHandlers()
 void TfrmMain::reportRowSelection(const QItemSelection& deselected, const QItemSelection& selected)
 {
     // Deselections first, as when the selection moves from one row to the next.
-    const auto report = [this](const QItemSelection& rows, bool isSelected) {
-        for (const QModelIndex& index : rows.indexes())
+    for (const QItemSelection* rows : {&deselected, &selected})
+        for (const QModelIndex& index : rows->indexes())
             if (index.column() == adapter::ModeList::kNumberColumn)
-                Selection->lvModesSelectItem(ui->lvModes->itemFromIndex(index), isSelected);
-    };
-    report(deselected, false);
-    report(selected, true);
+                Selection->lvModesSelectItem(ui->lvModes->itemFromIndex(index));
 }
 
 } // namespace app

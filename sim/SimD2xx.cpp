@@ -205,13 +205,6 @@ void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile
     onDevice(serial, [&](Device& device) { device.adapter = std::make_unique<sim::AdapterCore>(profile); });
 }
 
-std::string adapterCommandsHeard(const std::string& serial)
-{
-    return onDevice(serial, [](Device& device) {
-        return device.adapter ? device.adapter->commandsHeard().toStdString() : std::string();
-    });
-}
-
 std::string written(const std::string& serial)
 {
     return onDevice(serial, [](Device& device) { return device.output; });

@@ -51,8 +51,6 @@ void setOutputQueue(const std::string& serial, std::uint32_t pending);
 // as input, whenever the device's status is queried (a piece per query when
 // the profile cuts its replies).
 void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile);
-// The command letters the adapter has understood, in order.
-std::string adapterCommandsHeard(const std::string& serial);
 
 std::string written(const std::string& serial);
 std::uint32_t inputQueue(const std::string& serial);
