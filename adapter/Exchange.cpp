@@ -131,6 +131,24 @@ bool TExchange::StepExchange()
         return true;
     case state::TestDone:
         return finishSelfTest();
+    case state::UpdateRequest:
+        sendCommand('U', state::HandOver, state::NotFound);
+        return true;
+    case state::HandOver:
+    case state::HandOverAtOnce:
+        return handOverToUpload();
+    case state::UploadRunning:
+        return waitForUpload();
+    case state::RepairRequest:
+        sendCommand('E', state::ModeFile, state::ModeFile);
+        return true;
+    case state::ModeFile:
+        send(window_.modeFileData(), state::RepairDone, state::NotFound);
+        return true;
+    case state::RepairDone:
+        modes_.clear();
+        log_.clear();
+        return applyReplyAndFinish();
     case state::NotFound:
         return notFound();
     default:
@@ -223,6 +241,7 @@ void TExchange::FinishExchange()
     ui_.btPortProp->setEnabled(index >= 0 && !window_.portDeviceId(index).isEmpty());
     ui_.btRefresh->setEnabled(true);
     ui_.btCopy->setEnabled(!log_.isEmpty());
+    window_.EnableUpdateRun();
 
     serdev::TSerDev& device = window_.device();
     device.BeginConfig();

@@ -33,6 +33,13 @@ inline constexpr std::uint8_t PowerValue = 12;
 inline constexpr std::uint8_t PowerDone = 13;
 inline constexpr std::uint8_t TestRequest = 14;
 inline constexpr std::uint8_t TestDone = 15;
+inline constexpr std::uint8_t UpdateRequest = 16;
+inline constexpr std::uint8_t HandOver = 17;
+inline constexpr std::uint8_t HandOverAtOnce = 18;
+inline constexpr std::uint8_t UploadRunning = 19;
+inline constexpr std::uint8_t RepairRequest = 20;
+inline constexpr std::uint8_t ModeFile = 21;
+inline constexpr std::uint8_t RepairDone = 22;
 inline constexpr std::uint8_t NotFound = 23;
 inline constexpr std::uint8_t AwaitReply = 24;
 } // namespace state
@@ -42,7 +49,9 @@ inline constexpr std::uint8_t AwaitReply = 24;
 // Each tick first takes in what the device has received, then runs one step.
 //
 // The exchanges: the search, the mode selection, switching the external
-// power and the self-test. An action that would start one while another
+// power, the self-test, the firmware update (the update command, or none,
+// then the upload, which reads the port on its own until it ends) and the
+// mode-file repair. An action that would start one while another
 // runs is refused, so that the port is never reopened under a running one.
 class TExchange {
 public:
@@ -118,6 +127,9 @@ private:
     void sendSelectedModeId();
     // The self-test.
     bool finishSelfTest();
+    // The firmware update.
+    bool handOverToUpload();
+    bool waitForUpload();
 
     QString portText() const;
 

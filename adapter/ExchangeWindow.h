@@ -5,6 +5,12 @@
 
 #include <exception>
 
+class QWidget;
+
+namespace fwupdate {
+class TFWUpdate;
+}
+
 namespace serdev {
 class TSerDev;
 }
@@ -14,7 +20,13 @@ namespace adapter {
 // What an exchange needs of the main window beyond its widgets.
 class ExchangeWindow {
 public:
+    virtual QWidget& widget() = 0;
     virtual serdev::TSerDev& device() = 0;
+    virtual fwupdate::TFWUpdate& firmwareUpdate() = 0;
+    // The mode file the repair writes, as read when it started.
+    virtual const QByteArray& modeFileData() const = 0;
+    // Enables the Update tab's Run button by its rule.
+    virtual void EnableUpdateRun() = 0;
     // The port list's entry at `index` (the index of the port drop-down).
     virtual QByteArray portName(int index) const = 0;
     virtual QByteArray portDeviceId(int index) const = 0;

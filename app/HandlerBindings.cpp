@@ -26,6 +26,7 @@ void TfrmMain::connectHandlers()
     // A click, never a tick the program sets.
     connect(ui->cbPower, &QCheckBox::clicked, this, guarded([this] { Exchange->cbPowerClick(); }));
     connectModeListHandlers();
+    connectUpdateTabHandlers();
     connectAboutPageHandlers();
 }
 
@@ -49,6 +50,24 @@ void TfrmMain::connectModeListHandlers()
         if (typed.size() == 1 && typed[0].unicode() < 0x80)
             runHandler([&] { Selection->lvModesKeyPress(typed[0].toLatin1()); });
     });
+}
+
+void TfrmMain::connectUpdateTabHandlers()
+{
+    connect(ui->btUpdateRun, &QPushButton::clicked, this, guarded([this] { btUpdateRunClick(); }));
+    connect(ui->btFW_File, &QPushButton::clicked, this, guarded([this] { btFW_FileClick(); }));
+    // A choice's handler runs when it becomes the selected one, not on a click that leaves it so.
+    connect(ui->rbUploadFW, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            runHandler([this] { rbUploadFWClick(); });
+    });
+    connect(ui->rbAddMode, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            runHandler([this] { rbAddModeClick(); });
+    });
+    for (QCheckBox* box : {ui->ckbNotSearch, ui->ckbWait})
+        connect(box, &QCheckBox::clicked, this, guarded([this] { ckbNotSearchClick(); }));
+    connect(ui->edFW_File, &QLineEdit::textChanged, this, guarded([this] { edFW_FileChange(); }));
 }
 
 void TfrmMain::connectAboutPageHandlers()

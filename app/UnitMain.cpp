@@ -45,6 +45,7 @@ TfrmMain::TfrmMain(Environment environment)
     setFixedSize(size());
     centreOnScreen();
 
+    FWUpdate = std::make_unique<fwupdate::TFWUpdate>();
     ilIcons = {QIcon(QStringLiteral(":/images/marker.png"))};
     ReplyLog = std::make_unique<adapter::ReplyLog>(*ui->memLog);
     TestLog = std::make_unique<adapter::TestLog>(*ui->memLogTest);

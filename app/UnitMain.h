@@ -8,7 +8,9 @@
 #include "adapter/ReplyLog.h"
 #include "adapter/ReplyParser.h"
 #include "adapter/TestLog.h"
+#include "fwupdate/Unitfwupdate.h"
 #include "platform/Timer.h"
+#include "platform/WholeFile.h"
 #include "serdev/SerDev.h"
 
 #include <QByteArrayList>
@@ -29,7 +31,7 @@ class TfrmMain;
 namespace app {
 
 // The main window: its lifecycle, its long-lived objects and the handlers of
-// its port list, mode-list sorting, About page and log copying. The exchange
+// its port list, mode-list sorting, Update tab, About page and log copying. The exchange
 // with the adapter, the reply parsing and the mode list's selection are
 // classes of their own that it owns and that reach its widgets through it.
 class TfrmMain final : public QWidget, private adapter::ExchangeWindow {
@@ -43,6 +45,8 @@ public:
 
     static constexpr int kModeColumns = 3;
     static constexpr int kRefreshPeriodMs = 500;
+    // The length of every mode file.
+    static constexpr qsizetype kModeFileSize = 80;
 
     TfrmMain();
     explicit TfrmMain(Environment environment);
@@ -62,6 +66,18 @@ public:
     int lvModesCompare(const QTreeWidgetItem& first, const QTreeWidgetItem& second) const;
     void lvModesColumnClick(int column);
 
+    // Update tab: choosing a file, and running or stopping an upload or a repair.
+    void EnableUpdateRun() override;
+    bool ChooseFile(const QString& extension, QString& path);
+    // `data` holds a path on entry and the file's contents once it is read.
+    platform::FileRead ReadWholeFile(QByteArray& data);
+    void btUpdateRunClick();
+    void btFW_FileClick();
+    void rbUploadFWClick();
+    void rbAddModeClick();
+    void ckbNotSearchClick();
+    void edFW_FileChange();
+
     // About page links and log copying.
     void lbRefMouseEnter();
     void lbRefMouseLeave();
@@ -75,6 +91,8 @@ public:
 
     std::unique_ptr<Ui::TfrmMain> ui;
     std::unique_ptr<serdev::TSerDev> Device;
+    std::unique_ptr<fwupdate::TFWUpdate> FWUpdate;
+    QByteArray ModeFileData;
     QByteArrayList PortNames;
     QByteArrayList PortDescriptions;
     QByteArrayList PortDeviceIds;
@@ -105,6 +123,9 @@ private:
     void connectHandlers();
     void connectModeListHandlers();
     void connectAboutPageHandlers();
+    void connectUpdateTabHandlers();
+    void runUpload();
+    void runRepair();
     // Tells the mode list's handler of each row the selection left, then of each it reached.
     void reportRowSelection(const QItemSelection& deselected, const QItemSelection& selected);
     void storeActiveMode(const QByteArray& text);
@@ -112,7 +133,10 @@ private:
     void enablePortProperties(int index);
 
     // adapter::ExchangeWindow
+    QWidget& widget() override { return *this; }
     serdev::TSerDev& device() override { return *Device; }
+    fwupdate::TFWUpdate& firmwareUpdate() override { return *FWUpdate; }
+    const QByteArray& modeFileData() const override { return ModeFileData; }
     QByteArray portName(int index) const override { return PortNames.value(index); }
     QByteArray portDeviceId(int index) const override { return PortDeviceIds.value(index); }
     void showError(const QString& text) override;

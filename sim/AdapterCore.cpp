@@ -1,5 +1,7 @@
 #include "AdapterCore.h"
 
+#include "SampleFiles.h"
+
 #include <algorithm>
 
 namespace sim {
@@ -13,10 +15,17 @@ const QByteArray kLineEnd = "\r\n";
 AdapterCore::AdapterCore(AdapterProfile profile)
     : profile_(std::move(profile))
 {
+    if (profile_.startsInBootloader)
+        bootloader_.emplace(profile_.bootloader, std::int64_t{0});
 }
 
 QByteArray AdapterCore::receive(const QByteArray& bytes, const LineSetting& line, std::int64_t nowMs)
 {
+    if (bootloader_) {
+        if (line == kBootloaderLine)
+            bootloader_->receive(bytes, nowMs);
+        return takeSent(nowMs);
+    }
     if (line != profile_.line) {
         pending_.clear();
         awaiting_ = Awaiting::Command;
@@ -28,6 +37,7 @@ QByteArray AdapterCore::receive(const QByteArray& bytes, const LineSetting& line
         case Awaiting::Command: progress = takeCommand(nowMs); break;
         case Awaiting::ModeId: progress = takeModeId(nowMs); break;
         case Awaiting::PowerValue: progress = takePowerValue(nowMs); break;
+        case Awaiting::ModeFile: progress = takeModeFile(nowMs); break;
         }
     }
     if (awaiting_ == Awaiting::Command) {
@@ -46,14 +56,35 @@ QByteArray AdapterCore::takeSent(std::int64_t nowMs)
         sent += outbox_.front().bytes;
         outbox_.pop_front();
     }
+    if (bootloader_) {
+        sent += bootloader_->takeSent(nowMs);
+        if (bootloader_->finished()) {
+            // The new firmware starts and answers commands again.
+            lastUpload_ = bootloader_->received();
+            bootloader_.reset();
+            pending_.clear();
+            awaiting_ = Awaiting::Command;
+        }
+    }
     return sent;
 }
 
 std::optional<std::int64_t> AdapterCore::nextSendMs() const
 {
-    if (outbox_.empty())
-        return std::nullopt;
-    return outbox_.front().atMs;
+    std::optional<std::int64_t> next;
+    if (!outbox_.empty())
+        next = outbox_.front().atMs;
+    if (bootloader_)
+        if (const std::optional<std::int64_t> own = bootloader_->nextSendMs(); own && (!next || *own < *next))
+            next = own;
+    return next;
+}
+
+std::optional<ReceivedUpload> AdapterCore::upload() const
+{
+    if (bootloader_)
+        return bootloader_->received();
+    return lastUpload_;
 }
 
 bool AdapterCore::takeCommand(std::int64_t nowMs)
@@ -109,6 +140,26 @@ bool AdapterCore::takePowerValue(std::int64_t nowMs)
     return true;
 }
 
+bool AdapterCore::takeModeFile(std::int64_t nowMs)
+{
+    if (pending_.size() < kModeFileSize)
+        return false;
+    modeFile_ = pending_.left(kModeFileSize);
+    pending_.remove(0, kModeFileSize);
+    awaiting_ = Awaiting::Command;
+    // A mode the file describes is added, or replaces the one with its ID.
+    if (const std::optional<Mode> mode = modeOfFile(modeFile_)) {
+        const auto same = std::find_if(profile_.modes.begin(), profile_.modes.end(),
+                                       [&](const Mode& known) { return known.id == mode->id; });
+        if (same != profile_.modes.end())
+            *same = *mode;
+        else
+            profile_.modes.append(*mode);
+    }
+    send(statusLines(), nowMs);
+    return true;
+}
+
 void AdapterCore::obey(char letter, std::int64_t nowMs)
 {
     switch (letter) {
@@ -135,6 +186,16 @@ void AdapterCore::obey(char letter, std::int64_t nowMs)
         break;
     case 'T':
         startSelfTest(nowMs);
+        break;
+    case 'E':
+        awaiting_ = Awaiting::ModeFile;
+        if (profile_.promptsForData)
+            send({profile_.productLine, "Mode file?"}, nowMs);
+        break;
+    case 'U':
+        send({profile_.productLine, "Update: starting the bootloader"}, nowMs);
+        bootloader_.emplace(profile_.bootloader, nowMs);
+        pending_.clear();
         break;
     default:
         break;

@@ -17,7 +17,9 @@ namespace sim {
 // A command is one of the adapter's prefixes followed by one letter. Bytes at
 // another line setting than the adapter's arrive garbled, so they are dropped
 // with any command begun before them. "M" and "P" take a data step: the
-// bytes that follow them are a mode ID or a power value, without prefix.
+// bytes that follow them are a mode ID or a power value, without prefix;
+// "E" takes the 80 bytes of a mode file. "U" starts the bootloader, which
+// then has the line until an upload has ended well.
 class AdapterCore {
 public:
     explicit AdapterCore(AdapterProfile profile);
@@ -35,9 +37,14 @@ public:
     const QByteArray& commandsHeard() const { return heard_; }
     const QByteArray& activeMode() const { return profile_.activeMode; }
     std::optional<bool> externalPower() const { return profile_.externalPower; }
+    bool inBootloader() const { return bootloader_.has_value(); }
+    // What the bootloader has taken in of the upload running or last ended.
+    std::optional<ReceivedUpload> upload() const;
+    // The last mode file written with "E".
+    const QByteArray& modeFile() const { return modeFile_; }
 
 private:
-    enum class Awaiting { Command, ModeId, PowerValue };
+    enum class Awaiting { Command, ModeId, PowerValue, ModeFile };
     struct Transmission {
         std::int64_t atMs;
         QByteArray bytes;
@@ -47,6 +54,7 @@ private:
     bool takeCommand(std::int64_t nowMs);
     bool takeModeId(std::int64_t nowMs);
     bool takePowerValue(std::int64_t nowMs);
+    bool takeModeFile(std::int64_t nowMs);
     void obey(char letter, std::int64_t nowMs);
     void startSelfTest(std::int64_t nowMs);
 
@@ -60,6 +68,9 @@ private:
     QByteArray pending_;
     QByteArray heard_;
     std::deque<Transmission> outbox_;
+    std::optional<Bootloader> bootloader_;
+    std::optional<ReceivedUpload> lastUpload_;
+    QByteArray modeFile_;
 };
 
 } // namespace sim

@@ -73,12 +73,42 @@ std::optional<AdapterProfile> scenarioProfile(const QByteArray& name)
         profile.powerSwitches = false;
         return profile;
     }
+    if (name == "alt-header") {
+        profile.bootloader.answersHeaderPacket = false;
+        return profile;
+    }
+    if (name == "page-naks") {
+        profile.bootloader.naks = {{1, 1}, {3, 3}};
+        return profile;
+    }
+    if (name == "page-fails") {
+        profile.bootloader.naks = {{2, 4}};
+        return profile;
+    }
+    if (name == "shuffled") {
+        profile.bootloader.requestsOutOfOrder = true;
+        return profile;
+    }
+    if (name == "page-beyond") {
+        profile.bootloader.requestsBeyondEnd = true;
+        return profile;
+    }
+    if (name == "bootloader-silent") {
+        profile.bootloader.silent = true;
+        return profile;
+    }
+    if (name == "in-bootloader") {
+        profile.startsInBootloader = true;
+        return profile;
+    }
     return std::nullopt;
 }
 
 QByteArrayList scenarioNames()
 {
-    return {"standard", "silent", "second-prefix", "no-status", "noise", "pieces", "test-stops", "power-stuck"};
+    return {"standard",  "silent",     "second-prefix", "no-status", "noise",
+            "pieces",    "test-stops", "power-stuck",   "alt-header", "page-naks",
+            "page-fails", "shuffled",  "page-beyond",   "bootloader-silent", "in-bootloader"};
 }
 
 } // namespace sim

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Bootloader.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QList>
@@ -49,7 +51,12 @@ struct AdapterProfile {
     int selfTestStopsAfter = -1;  // lines sent before the test breaks off; -1: it completes
     QByteArray noiseBeforeBlock;  // sent ahead of every reply block
     int pieceSize = 0;            // replies leave in pieces of this many bytes; 0: whole
+    BootloaderProfile bootloader; // started by "U", left once an upload has ended well
+    bool startsInBootloader = false; // as after an upload that did not end well
 };
+
+// The line setting the bootloader talks at, whatever the adapter's own.
+inline constexpr LineSetting kBootloaderLine{115200, 'N', 8};
 
 // A well-behaved adapter at 115200,N,8 that knows both prefixes.
 AdapterProfile standardProfile();
@@ -63,6 +70,14 @@ AdapterProfile standardProfile();
 //   pieces         sends its replies in pieces of three bytes
 //   test-stops     breaks off its self-test half-way
 //   power-stuck    cannot switch its external power on, and says so
+//   alt-header     an older bootloader: silent to the header packet, it takes
+//                  the image's alternative header block
+//   page-naks      the bootloader rejects page 1 once and page 3 three times
+//   page-fails     the bootloader rejects page 2 four times, which ends the upload
+//   shuffled       the bootloader asks for pages out of order, one of them twice
+//   page-beyond    the bootloader asks once for a page above the image's last
+//   bootloader-silent  the bootloader never prompts or answers
+//   in-bootloader  the adapter sits in its bootloader from the start, prompting
 std::optional<AdapterProfile> scenarioProfile(const QByteArray& name);
 QByteArrayList scenarioNames();
 

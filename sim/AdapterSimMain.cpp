@@ -4,7 +4,9 @@
 // real pace of its baud rate, until it is interrupted or terminated.
 
 #include "AdapterCore.h"
+#include "LinePace.h"
 #include "SerialEndpoint.h"
+#include "UploadLog.h"
 
 #include <QByteArray>
 
@@ -29,16 +31,17 @@ void requestStop(int)
 
 // The rates the configurator's search tries; the adapter runs at one of them.
 constexpr std::uint32_t kSearchedRates[] = {115200, 38400, 19200, 9600, 125000};
-// A piece of a cut reply is followed by this pause, longer than the configurator's 10 ms tick.
-constexpr int kPieceGapMs = 15;
-// Unused sending time is not saved up beyond this many bytes.
-constexpr double kMaxBurstBytes = 64;
 
 struct Options {
     QByteArray device;
     std::uint32_t baud = 115200;
     QByteArray scenario = "standard";
+    std::optional<std::uint16_t> pageSize;
+    QByteArray keepUpload;
 };
+
+constexpr std::uint16_t kSmallestPage = 64;
+constexpr std::uint16_t kLargestPage = 1024;
 
 void printUsage(std::FILE* to)
 {
@@ -47,7 +50,9 @@ void printUsage(std::FILE* to)
                  "  --device PATH    answer on this serial device instead of a new pseudo-terminal\n"
                  "  --baud RATE      the adapter's rate: 115200 (default), 38400, 19200, 9600 or 125000;\n"
                  "                   always with no parity and 8 data bits\n"
-                 "  --scenario NAME  %s (default: standard)\n",
+                 "  --scenario NAME  %s (default: standard)\n"
+                 "  --page-size N    the page size the bootloader names, 64 to 1024 (default: 256)\n"
+                 "  --keep-upload PATH  write each image the bootloader takes in whole to PATH\n",
                  sim::scenarioNames().join(", ").constData());
 }
 
@@ -70,16 +75,19 @@ std::optional<Options> parseOptions(int argc, char** argv)
                 return std::nullopt;
         } else if (arg == "--scenario" && hasValue) {
             options.scenario = argv[++i];
+        } else if (arg == "--page-size" && hasValue) {
+            bool ok = false;
+            const uint size = QByteArray(argv[++i]).toUInt(&ok);
+            if (!ok || size < kSmallestPage || size > kLargestPage)
+                return std::nullopt;
+            options.pageSize = static_cast<std::uint16_t>(size);
+        } else if (arg == "--keep-upload" && hasValue) {
+            options.keepUpload = argv[++i];
         } else {
             return std::nullopt;
         }
     }
     return options;
-}
-
-double elapsedMs(std::chrono::steady_clock::time_point since, std::chrono::steady_clock::time_point now)
-{
-    return std::chrono::duration<double, std::milli>(now - since).count();
 }
 
 std::int64_t nowMs()
@@ -97,56 +105,6 @@ int untilNextSend(const sim::AdapterCore& adapter, int limitMs)
     return static_cast<int>(std::clamp<std::int64_t>(*next - nowMs(), 0, limitMs));
 }
 
-// Moves the adapter's replies onto the line no faster than its baud rate
-// allows: ten bit times a byte (start bit, eight data bits, stop bit).
-class PacedSender {
-public:
-    PacedSender(std::uint32_t baud, int pieceSize)
-        : bytesPerMs_(baud / 10.0 / 1000.0)
-        , pieceSize_(pieceSize)
-        , last_(std::chrono::steady_clock::now())
-    {
-    }
-
-    void queue(const QByteArray& bytes) { pending_ += bytes; }
-    bool idle() const { return pending_.isEmpty(); }
-
-    // Returns false when the line is gone.
-    bool send(int fd)
-    {
-        const auto now = std::chrono::steady_clock::now();
-        credit_ = std::min(credit_ + elapsedMs(last_, now) * bytesPerMs_, kMaxBurstBytes);
-        last_ = now;
-        if (pending_.isEmpty() || now < pieceGapEnds_)
-            return true;
-        auto count = static_cast<qsizetype>(credit_);
-        if (pieceSize_ > 0)
-            count = std::min<qsizetype>(count, pieceSize_ - sentOfPiece_);
-        count = std::min(count, pending_.size());
-        if (count == 0)
-            return true;
-        const ssize_t written = ::write(fd, pending_.constData(), static_cast<std::size_t>(count));
-        if (written < 0)
-            return errno == EAGAIN || errno == EINTR;
-        pending_.remove(0, written);
-        credit_ -= static_cast<double>(written);
-        if (pieceSize_ > 0 && (sentOfPiece_ += static_cast<int>(written)) >= pieceSize_) {
-            sentOfPiece_ = 0;
-            pieceGapEnds_ = now + std::chrono::milliseconds(kPieceGapMs);
-        }
-        return true;
-    }
-
-private:
-    double bytesPerMs_;
-    int pieceSize_;
-    int sentOfPiece_ = 0;
-    double credit_ = 0;
-    QByteArray pending_;
-    std::chrono::steady_clock::time_point last_;
-    std::chrono::steady_clock::time_point pieceGapEnds_{};
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -163,6 +121,8 @@ int main(int argc, char** argv)
         return 2;
     }
     profile->line.baud = options->baud;
+    if (options->pageSize)
+        profile->bootloader.pageSize = *options->pageSize;
 
     QByteArray error;
     std::optional<sim::SerialEndpoint> endpoint = options->device.isEmpty()
@@ -187,17 +147,20 @@ int main(int argc, char** argv)
 
     sim::AdapterCore adapter(*profile);
     PacedSender sender(profile->line.baud, profile->pieceSize);
+    PacedReceiver receiver;
+    UploadLog uploadLog(options->keepUpload);
     qsizetype commandsLogged = 0;
     QByteArray modeLogged = adapter.activeMode();
+    QByteArray modeFileLogged;
     std::optional<bool> powerLogged = adapter.externalPower();
     char buffer[4096];
     while (!stopRequested) {
         pollfd watch{endpoint->fd(), POLLIN, 0};
-        ::poll(&watch, 1, sender.idle() ? untilNextSend(adapter, 50) : 1);
+        ::poll(&watch, 1, sender.idle() && receiver.idle() ? untilNextSend(adapter, 50) : 1);
         for (;;) {
             const ssize_t n = ::read(endpoint->fd(), buffer, sizeof buffer);
             if (n > 0) {
-                sender.queue(adapter.receive(QByteArray(buffer, n), endpoint->currentLine(), nowMs()));
+                receiver.queue(QByteArray(buffer, n));
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
@@ -206,6 +169,11 @@ int main(int argc, char** argv)
             }
             break;
         }
+        // The adapter takes the bytes in at the pace the line carries them.
+        const sim::LineSetting line = endpoint->currentLine();
+        const QByteArray arrived = receiver.take(line.baud);
+        if (!arrived.isEmpty())
+            sender.queue(adapter.receive(arrived, line, nowMs()));
         sender.queue(adapter.takeSent(nowMs()));
         for (; commandsLogged < adapter.commandsHeard().size(); ++commandsLogged)
             std::fprintf(stderr, "velmora-adapter-sim: command %c\n", adapter.commandsHeard()[commandsLogged]);
@@ -213,6 +181,12 @@ int main(int argc, char** argv)
             modeLogged = adapter.activeMode();
             std::fprintf(stderr, "velmora-adapter-sim: active mode %s\n", modeLogged.constData());
         }
+        if (adapter.modeFile() != modeFileLogged) {
+            modeFileLogged = adapter.modeFile();
+            std::fprintf(stderr, "velmora-adapter-sim: mode file of %d bytes written\n",
+                         static_cast<int>(modeFileLogged.size()));
+        }
+        uploadLog.update(adapter);
         if (adapter.externalPower() != powerLogged) {
             powerLogged = adapter.externalPower();
             std::fprintf(stderr, "velmora-adapter-sim: external power %s\n", *powerLogged ? "on" : "off");

@@ -205,6 +205,23 @@ void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile
     onDevice(serial, [&](Device& device) { device.adapter = std::make_unique<sim::AdapterCore>(profile); });
 }
 
+std::optional<sim::ReceivedUpload> adapterUpload(const std::string& serial)
+{
+    return onDevice(serial, [](Device& device) {
+        return device.adapter ? device.adapter->upload() : std::optional<sim::ReceivedUpload>();
+    });
+}
+
+QByteArray adapterModeFile(const std::string& serial)
+{
+    return onDevice(serial, [](Device& device) { return device.adapter ? device.adapter->modeFile() : QByteArray(); });
+}
+
+bool adapterInBootloader(const std::string& serial)
+{
+    return onDevice(serial, [](Device& device) { return device.adapter && device.adapter->inBootloader(); });
+}
+
 std::string written(const std::string& serial)
 {
     return onDevice(serial, [](Device& device) { return device.output; });

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,13 @@ void setOutputQueue(const std::string& serial, std::uint32_t pending);
 // as input, whenever the device's status is queried (a piece per query when
 // the profile cuts its replies).
 void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile);
+
+// What the attached adapter's bootloader has taken in of the upload running
+// or last ended, the last mode file written to the adapter, and whether its
+// bootloader has the line.
+std::optional<sim::ReceivedUpload> adapterUpload(const std::string& serial);
+QByteArray adapterModeFile(const std::string& serial);
+bool adapterInBootloader(const std::string& serial);
 
 std::string written(const std::string& serial);
 std::uint32_t inputQueue(const std::string& serial);

@@ -1,0 +1,41 @@
+// The firmware update: after the update command, or at once when the user
+// asks for no search, the port goes to the upload, which reads it alone
+// until it ends; the exchange only waits for that.
+
+#include "Exchange.h"
+
+#include "fwupdate/Unitfwupdate.h"
+#include "serdev/SerDev.h"
+#include "ui_UnitMain.h"
+
+#include <QFile>
+
+namespace adapter {
+
+bool TExchange::handOverToUpload()
+{
+    log_.clear();
+    // Without the update command this is the last block of an earlier exchange.
+    if (!ReplyBlock.isEmpty())
+        log_.addBlock(ReplyBlock);
+    PollReceive = false;
+    fwupdate::TFWUpdate& upload = window_.firmwareUpdate();
+    if (!upload.Start(&window_.widget(), window_.device(), QFile::encodeName(ui_.edFW_File->text()),
+                      ui_.pbUpdateProgress, ui_.edUpdateSatus, ui_.ckbWait->isChecked()))
+        return waitForUpload();
+    // Run serves as Stop while the upload runs, whatever clicks came since it was pressed.
+    ui_.btUpdateRun->setEnabled(true);
+    ui_.btUpdateRun->setText(QStringLiteral("Stop"));
+    ExchangeState = state::UploadRunning;
+    return true;
+}
+
+bool TExchange::waitForUpload()
+{
+    if (window_.firmwareUpdate().IsBusy())
+        return true;
+    FinishExchange();
+    return false;
+}
+
+} // namespace adapter

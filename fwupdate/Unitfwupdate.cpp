@@ -1,0 +1,201 @@
+#include "Unitfwupdate.h"
+
+#include "BootloaderFrames.h"
+#include "FirmwareImage.h"
+#include "platform/MessageBox.h"
+#include "platform/WholeFile.h"
+#include "serdev/SerDev.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+namespace fwupdate {
+
+namespace {
+
+// The whole title of the file messages, not composed with the application's.
+const QString kFileMessageTitle = QStringLiteral("Open Firware file...");
+
+} // namespace
+
+TFWUpdate::TFWUpdate() = default;
+
+TFWUpdate::~TFWUpdate() = default;
+
+bool TFWUpdate::Start(QWidget* owner, serdev::TSerDev& device, const QByteArray& path, QProgressBar* progressBar,
+                      QLineEdit* statusControl, bool waitForPrompt)
+{
+    Owner = owner;
+    FileName = path;
+    if (!LoadFile())
+        return false; // LoadFile has said why
+    Header = primaryHeader(FileData);
+    PageData = primaryPageData(FileData);
+
+    Device = &device;
+    Device->Open();
+    Device->Configure(kLineSettings);
+    if (!Device->IsOpen)
+        return false; // the device has said why
+
+    WaitForPrompt = waitForPrompt;
+    Busy = true;
+    retiredTimer_.reset();
+    Timer = std::make_unique<platform::Timer>([this] { TimerTick(); });
+    ProgressBar = progressBar;
+    StatusControl = statusControl;
+    EnterState(WaitForPrompt ? usWaitPrompt : usConnect);
+    FrameLength = -1;
+    Timer->setInterval(kFirstTickMs);
+    return true;
+}
+
+bool TFWUpdate::LoadFile()
+{
+    const QString name = QFile::decodeName(FileName);
+    platform::WholeFile file = platform::readWholeFile(name, kMaxImageBytes);
+    switch (file.result) {
+    case platform::FileRead::Unreadable:
+        showFileError(QStringLiteral("File \"") + name + QStringLiteral("\" is not found."));
+        return false;
+    case platform::FileRead::TooLarge:
+        showFileError(QStringLiteral("Error! Firmware file \"") + name + QStringLiteral("\" is too large."));
+        return false;
+    case platform::FileRead::Read:
+        break;
+    }
+    FileData = std::move(file.data);
+    if (FileData.size() < kHeaderSize) {
+        showFileError(QStringLiteral("Error! Firmware file \"") + name + QStringLiteral("\" is short."));
+        return false;
+    }
+    return true;
+}
+
+void TFWUpdate::showFileError(const QString& text)
+{
+    platform::showMessageBox(Owner, kFileMessageTitle, text, platform::kBoxIconError);
+}
+
+void TFWUpdate::EnterState(std::uint8_t state)
+{
+    State = state;
+    switch (state) {
+    case usIdle:
+        showStatus(QString());
+        Stop();
+        break;
+    case usWaitPrompt:
+        showStatus(QStringLiteral("Waiting Connection..."));
+        break;
+    case usConnect:
+        showStatus(QStringLiteral("Connecting..."));
+        RxBuffer.clear();
+        SendPacket(QByteArray(1, kConnectByte), {});
+        break;
+    case usSendHeader:
+        showStatus(QStringLiteral("Send Header..."));
+        HeaderWaitTicks = kHeaderWaitTicks;
+        SendPacket(QByteArray(1, kHeaderLead), Header);
+        break;
+    case usSendAltHeader:
+        // The status still reads "Send Header...": to the user it is the same step.
+        AltHeader = alternativeHeaderBlock(FileData);
+        PageData = alternativePageData(FileData);
+        Device->Write(AltHeader);
+        break;
+    case usPages:
+        showStatus(QStringLiteral("Wait for page request..."));
+        break;
+    default:
+        break;
+    }
+}
+
+void TFWUpdate::TimerTick()
+{
+    Timer->setInterval(0);
+    if (!Device->IsOpen)
+        return; // stays busy, without ticks, until cancelled
+    ticking_ = true;
+    ReadPort();
+    bool goOn = true;
+    if (TakeFrame()) {
+        do
+            goOn = HandleReply();
+        while (goOn && TakeFrame());
+    } else if (State == usSendHeader && Device->OutCount() == 0 && --HeaderWaitTicks == 0) {
+        EnterState(usSendAltHeader);
+    }
+    ticking_ = false;
+    if (goOn && Timer)
+        Timer->setInterval(kTickMs);
+}
+
+void TFWUpdate::ReadPort()
+{
+    const auto count = static_cast<int>(Device->InCount());
+    if (count <= 0)
+        return;
+    QByteArray bytes;
+    Device->Read(bytes, count);
+    RxBuffer += bytes;
+}
+
+bool TFWUpdate::TakeFrame()
+{
+    return takeFrame(RxBuffer, FrameLength, Reply);
+}
+
+void TFWUpdate::SendPacket(const QByteArray& lead, const QByteArray& payload)
+{
+    // One write: a page never leaves in parts that another write could come between.
+    Device->Write(packet(lead, payload));
+}
+
+std::uint16_t TFWUpdate::Checksum(const QByteArray& payload)
+{
+    return checksum(payload);
+}
+
+QByteArray TFWUpdate::WordToBytes(std::uint16_t value)
+{
+    return wordToBytes(value);
+}
+
+std::uint16_t TFWUpdate::BytesToWord(char low, char high)
+{
+    return bytesToWord(low, high);
+}
+
+void TFWUpdate::Stop()
+{
+    if (Timer)
+        Timer->setInterval(0);
+    Device->BeginConfig();
+    Device->SetRts(true);
+    Device->SetDtr(true);
+    Device->EndConfig();
+    Device->Close();
+    if (ticking_)
+        retiredTimer_ = std::move(Timer);
+    else
+        Timer.reset();
+    Busy = false;
+}
+
+void TFWUpdate::Cancel()
+{
+    if (!Busy)
+        return;
+    showStatus(QStringLiteral("Firmware Update canceled..."));
+    Stop();
+}
+
+void TFWUpdate::showStatus(const QString& status)
+{
+    if (StatusControl != nullptr)
+        StatusControl->setText(status);
+}
+
+} // namespace fwupdate

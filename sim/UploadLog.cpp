@@ -1,0 +1,58 @@
+#include "UploadLog.h"
+
+#include <cstdio>
+
+UploadLog::UploadLog(QByteArray keepPath)
+    : keepPath_(std::move(keepPath))
+{
+}
+
+void UploadLog::update(const sim::AdapterCore& adapter)
+{
+    if (adapter.inBootloader() != inBootloader_) {
+        inBootloader_ = adapter.inBootloader();
+        std::fprintf(stderr, "velmora-adapter-sim: %s\n", inBootloader_ ? "bootloader running" : "firmware running");
+    }
+    const std::optional<sim::ReceivedUpload> upload = adapter.upload();
+    if (!upload)
+        return;
+    if (upload->pageSize != 0 && (upload->header != header_ || upload->altHeader != altHeader_)) {
+        header_ = upload->header;
+        altHeader_ = upload->altHeader;
+        naks_ = 0;
+        std::fprintf(stderr, "velmora-adapter-sim: bootloader took the %s header: %d pages of %d bytes\n",
+                     upload->altHeader.isEmpty() ? "primary" : "alternative", upload->pageCount, upload->pageSize);
+    }
+    if (upload->naksSent != naks_) {
+        naks_ = upload->naksSent;
+        std::fprintf(stderr, "velmora-adapter-sim: bootloader rejected a page (%d so far)\n", naks_);
+    }
+    if (upload->complete && !reported_) {
+        reported_ = true;
+        report(*upload);
+    } else if (!upload->complete) {
+        reported_ = false;
+    }
+}
+
+void UploadLog::report(const sim::ReceivedUpload& upload)
+{
+    const std::optional<QByteArray> image = upload.image();
+    if (!image) {
+        std::fprintf(stderr, "velmora-adapter-sim: upload ended with pages missing\n");
+        return;
+    }
+    std::fprintf(stderr,
+                 "velmora-adapter-sim: upload complete: all %d pages taken, each with its checksum right "
+                 "(%d bytes with the header)\n",
+                 upload.pageCount, static_cast<int>(image->size()));
+    if (keepPath_.isEmpty())
+        return;
+    std::FILE* file = std::fopen(keepPath_.constData(), "wb");
+    const auto size = static_cast<std::size_t>(image->size());
+    bool kept = file != nullptr && std::fwrite(image->constData(), 1, size, file) == size;
+    if (file != nullptr && std::fclose(file) != 0)
+        kept = false;
+    std::fprintf(stderr, kept ? "velmora-adapter-sim: image kept in %s\n" : "velmora-adapter-sim: cannot write %s\n",
+                 keepPath_.constData());
+}
