@@ -3,7 +3,11 @@
 #include "app/SettingsStore.h"
 #include "app/UnitMain.h"
 #include "app/UnitMainData.h"
+#include "platform/FileDialog.h"
+#include "sim/SampleFiles.h"
 #include "ui_UnitMain.h"
+
+#include <QFile>
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -23,27 +27,58 @@ template <typename Condition> bool processEventsUntil(Condition done, int limitM
     return done();
 }
 
+// The simulator on a pseudo-terminal, with its path remembered as the
+// program's port and listed through VELMORA_PORTS, and settings of its own.
+class SimulatedSetup {
+public:
+    explicit SimulatedSetup(const QStringList& simulatorArguments)
+        : previousHome_(qgetenv("XDG_CONFIG_HOME"))
+        , previousPorts_(qgetenv("VELMORA_PORTS"))
+    {
+        simulator.start(QStringLiteral(ADAPTER_SIM_PATH), simulatorArguments);
+        if (simulator.waitForReadyRead(10000))
+            path = simulator.readLine().trimmed();
+        qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
+        qputenv("VELMORA_PORTS", path);
+        app::initialiseUnitData();
+        app::SettingsKeyPath = app::makerSettingsKeyPath();
+        app::WriteStringSetting(QStringLiteral("Port"), path);
+    }
+    ~SimulatedSetup()
+    {
+        qputenv("XDG_CONFIG_HOME", previousHome_);
+        qputenv("VELMORA_PORTS", previousPorts_);
+        simulator.terminate();
+        simulator.waitForFinished(5000);
+    }
+    // Ends the simulator; returns what it logged.
+    QByteArray stop()
+    {
+        simulator.terminate();
+        EXPECT_TRUE(simulator.waitForFinished(5000));
+        EXPECT_EQ(simulator.exitCode(), 0);
+        return simulator.readAllStandardError();
+    }
+
+    QProcess simulator;
+    QByteArray path;
+
+private:
+    QTemporaryDir configHome_;
+    QByteArray previousHome_;
+    QByteArray previousPorts_;
+};
+
 } // namespace
 
 // The program as a user runs it: system clock, udev and VELMORA_PORTS, and
 // the simulator answering on a pseudo-terminal at the pace of its baud rate.
 TEST(EndToEnd, TheProgramFindsSelectsSwitchesAndTestsTheSimulatedAdapterOnAPseudoTerminal)
 {
-    QProcess simulator;
-    simulator.start(QStringLiteral(ADAPTER_SIM_PATH), {QStringLiteral("--baud"), QStringLiteral("19200")});
-    ASSERT_TRUE(simulator.waitForReadyRead(10000)) << "the simulator printed no path";
-    const QByteArray path = simulator.readLine().trimmed();
+    SimulatedSetup setup({QStringLiteral("--baud"), QStringLiteral("19200")});
+    const QByteArray& path = setup.path;
     ASSERT_TRUE(path.startsWith("/dev/pts/")) << path.toStdString();
-
-    QTemporaryDir configHome;
-    const QByteArray previousHome = qgetenv("XDG_CONFIG_HOME");
-    const QByteArray previousPorts = qgetenv("VELMORA_PORTS");
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    qputenv("VELMORA_PORTS", path);
     RecordedBoxes boxes;
-    app::initialiseUnitData();
-    app::SettingsKeyPath = app::makerSettingsKeyPath();
-    app::WriteStringSetting(QStringLiteral("Port"), path);
     {
         app::TfrmMain window;
         window.show();
@@ -77,12 +112,50 @@ TEST(EndToEnd, TheProgramFindsSelectsSwitchesAndTestsTheSimulatedAdapterOnAPseud
         EXPECT_EQ(boxes.count(), 0u);
         window.close();
     }
-    qputenv("XDG_CONFIG_HOME", previousHome);
-    qputenv("VELMORA_PORTS", previousPorts);
-    simulator.terminate();
-    EXPECT_TRUE(simulator.waitForFinished(5000));
-    EXPECT_EQ(simulator.exitCode(), 0);
-    const QByteArray log = simulator.readAllStandardError();
+    const QByteArray log = setup.stop();
     for (const char* event : {"command S", "active mode B7", "external power off", "command T"})
         EXPECT_TRUE(log.contains(event)) << event;
+}
+
+// An upload at the real pace of the line: the simulator takes in what the
+// program writes no faster than 115200 baud carries it.
+TEST(EndToEnd, TheProgramUploadsAnImageThatTheSimulatedBootloaderKeepsByteForByte)
+{
+    QTemporaryDir files;
+    const QString kept = files.filePath(QStringLiteral("kept.rfw"));
+    SimulatedSetup setup({QStringLiteral("--keep-upload"), kept});
+    ASSERT_TRUE(setup.path.startsWith("/dev/pts/")) << setup.path.toStdString();
+    const QByteArray image = sim::sampleFirmwareImage(4096);
+    const QString imagePath = files.filePath(QStringLiteral("image.rfw"));
+    QFile imageFile(imagePath);
+    ASSERT_TRUE(imageFile.open(QIODevice::WriteOnly));
+    imageFile.write(image);
+    imageFile.close();
+    platform::setOpenFilePresenter([&](const platform::OpenFileRequest&) { return imagePath; });
+    RecordedBoxes boxes;
+    {
+        app::TfrmMain window;
+        window.show();
+        Ui::TfrmMain& ui = window.form();
+        const auto exchangeEnds = [&] {
+            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 30000);
+        };
+        ui.btSearch->click();
+        EXPECT_TRUE(exchangeEnds());
+        ui.btFW_File->click();
+        ASSERT_TRUE(ui.btUpdateRun->isEnabled());
+        ui.btUpdateRun->click();
+        EXPECT_TRUE(exchangeEnds());
+        EXPECT_EQ(ui.edUpdateSatus->text(), "Updating firmware : Ok");
+        EXPECT_EQ(ui.pbUpdateProgress->value(), ui.pbUpdateProgress->maximum());
+        EXPECT_EQ(boxes.count(), 0u);
+        window.close();
+    }
+    platform::setOpenFilePresenter({});
+    const QByteArray log = setup.stop();
+    EXPECT_TRUE(log.contains("command U"));
+    EXPECT_TRUE(log.contains("upload complete: all 16 pages taken")) << log.toStdString();
+    QFile keptFile(kept);
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), image); // the header and every page, as the file holds them
 }
