@@ -5,6 +5,7 @@
 
 #include "AdapterCore.h"
 #include "LinePace.h"
+#include "SampleFiles.h"
 #include "SerialEndpoint.h"
 #include "UploadLog.h"
 
@@ -183,8 +184,10 @@ int main(int argc, char** argv)
         }
         if (adapter.modeFile() != modeFileLogged) {
             modeFileLogged = adapter.modeFile();
-            std::fprintf(stderr, "velmora-adapter-sim: mode file of %d bytes written\n",
-                         static_cast<int>(modeFileLogged.size()));
+            const std::optional<sim::Mode> mode = sim::modeOfFile(modeFileLogged);
+            std::fprintf(stderr, "velmora-adapter-sim: mode file of %d bytes written%s\n",
+                         static_cast<int>(modeFileLogged.size()),
+                         mode ? (": mode " + mode->id + " - " + mode->description).constData() : "");
         }
         uploadLog.update(adapter);
         if (adapter.externalPower() != powerLogged) {

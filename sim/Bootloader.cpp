@@ -142,6 +142,7 @@ bool Bootloader::takeAltHeader()
 
 void Bootloader::accept(std::int32_t pageCount)
 {
+    received_.number = ++uploadsBegun_;
     received_.pageSize = profile_.pageSize;
     received_.pageCount = pageCount;
     naksLeft_ = profile_.naks;

@@ -26,6 +26,7 @@ struct BootloaderProfile {
 
 // What the bootloader has taken in of one upload.
 struct ReceivedUpload {
+    int number = 0;       // counts the uploads the bootloader has begun, from 1
     QByteArray header;    // the primary header, from the header packet
     QByteArray altHeader; // the alternative header block, for the older bootloader
     std::uint16_t pageSize = 0;
@@ -81,6 +82,7 @@ private:
     std::int64_t nextPromptMs_;
     std::int64_t lastHeardMs_ = 0;
     ReceivedUpload received_;
+    int uploadsBegun_ = 0;
     std::deque<QByteArray> outbox_;
 };
 

@@ -9,16 +9,24 @@ UploadLog::UploadLog(QByteArray keepPath)
 
 void UploadLog::update(const sim::AdapterCore& adapter)
 {
-    if (adapter.inBootloader() != inBootloader_) {
-        inBootloader_ = adapter.inBootloader();
-        std::fprintf(stderr, "velmora-adapter-sim: %s\n", inBootloader_ ? "bootloader running" : "firmware running");
+    if (adapter.inBootloader() && !inBootloader_) {
+        inBootloader_ = true;
+        std::fprintf(stderr, "velmora-adapter-sim: bootloader running\n");
     }
+    updateUpload(adapter);
+    if (!adapter.inBootloader() && inBootloader_) {
+        inBootloader_ = false;
+        std::fprintf(stderr, "velmora-adapter-sim: firmware running\n");
+    }
+}
+
+void UploadLog::updateUpload(const sim::AdapterCore& adapter)
+{
     const std::optional<sim::ReceivedUpload> upload = adapter.upload();
     if (!upload)
         return;
-    if (upload->pageSize != 0 && (upload->header != header_ || upload->altHeader != altHeader_)) {
-        header_ = upload->header;
-        altHeader_ = upload->altHeader;
+    if (upload->number != number_) {
+        number_ = upload->number;
         naks_ = 0;
         std::fprintf(stderr, "velmora-adapter-sim: bootloader took the %s header: %d pages of %d bytes\n",
                      upload->altHeader.isEmpty() ? "primary" : "alternative", upload->pageCount, upload->pageSize);

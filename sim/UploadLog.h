@@ -14,12 +14,12 @@ public:
     void update(const sim::AdapterCore& adapter);
 
 private:
+    void updateUpload(const sim::AdapterCore& adapter);
     void report(const sim::ReceivedUpload& upload);
 
     QByteArray keepPath_;
     bool inBootloader_ = false;
-    QByteArray header_;
-    QByteArray altHeader_;
+    int number_ = 0;
     int naks_ = 0;
     bool reported_ = true; // nothing to report until an upload completes
 };

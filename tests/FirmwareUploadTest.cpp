@@ -98,7 +98,11 @@ TEST_P(WholeUpload, EveryPageArrivesAsItStandsInTheFile)
 
 INSTANTIATE_TEST_SUITE_P(PromptAndPageSize, WholeUpload,
                          ::testing::Values(WholeUploadCase{true, 256}, WholeUploadCase{false, 256},
-                                           WholeUploadCase{true, 64}, WholeUploadCase{false, 1024}));
+                                           WholeUploadCase{true, 64}, WholeUploadCase{false, 1024}),
+                         [](const ::testing::TestParamInfo<WholeUploadCase>& info) {
+                             return std::string(info.param.waitForPrompt ? "WaitingForThePrompt" : "NotWaiting")
+                                 + "Pages" + std::to_string(info.param.pageSize);
+                         });
 
 TEST_F(Upload, ABootloaderSilentToTheHeaderGetsTheAlternativeLayout)
 {
@@ -382,4 +386,20 @@ TEST_F(Upload, APortFoundClosedStopsTheTicksUntilTheUserCancels)
     upload->Cancel();
     EXPECT_FALSE(upload->IsBusy());
     EXPECT_EQ(status.text(), "Firmware Update canceled...");
+}
+
+TEST_F(Upload, ABootloaderThatNeverAnswersLeavesTheLastStatusUntilTheUserCancels)
+{
+    sim::BootloaderProfile silent;
+    silent.silent = true;
+    attachBootloader(silent);
+    for (const auto& [wait, shown] : {std::pair{true, "Waiting Connection..."}, std::pair{false, "Connecting..."}}) {
+        ASSERT_TRUE(start(writeFile(sim::sampleFirmwareImage(1000)), wait));
+        clock.advance(10 * 60 * 1000);
+        EXPECT_TRUE(upload->IsBusy());
+        EXPECT_EQ(status.text(), shown);
+        upload->Cancel();
+        EXPECT_EQ(status.text(), "Firmware Update canceled...");
+        EXPECT_TRUE(lineRaisedAndClosed());
+    }
 }

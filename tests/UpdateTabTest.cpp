@@ -48,6 +48,16 @@ protected:
         return profile;
     }
 
+    // The adapter in its bootloader; the image chosen for an upload without the update command.
+    void startWithoutSearchChosen()
+    {
+        startWithAdapter(inBootloader());
+        ui().rbAddMode->click();
+        ui().rbUploadFW->click(); // a click that changes the choice makes the boxes usable
+        ui().ckbNotSearch->click();
+        choose(writeFile(image, "new.rfw"));
+    }
+
     QTemporaryDir files;
     std::vector<platform::OpenFileRequest> dialogs;
     std::optional<QString> dialogAnswer;
@@ -157,11 +167,7 @@ TEST_F(UpdateTab, RunSendsTheUpdateCommandThenUploadsTheImageAndStopBecomesRunAg
 
 TEST_F(UpdateTab, WithoutTheSearchNothingGoesOutBeforeTheBootloaderIsConnected)
 {
-    startWithAdapter(inBootloader());
-    ui().rbAddMode->click();
-    ui().rbUploadFW->click();
-    ui().ckbNotSearch->click();
-    choose(writeFile(image, "new.rfw"));
+    startWithoutSearchChosen();
     ASSERT_TRUE(ui().btUpdateRun->isEnabled()); // no adapter found, none needed
     run();
 
@@ -194,11 +200,7 @@ TEST_F(UpdateTab, StopCancelsTheUploadAndTheExchangeEnds)
 
 TEST_F(UpdateTab, APortThatDoesNotOpenLeavesRunAsItWas)
 {
-    startWithAdapter(inBootloader());
-    ui().rbAddMode->click();
-    ui().rbUploadFW->click();
-    ui().ckbNotSearch->click();
-    choose(writeFile(image, "new.rfw"));
+    startWithoutSearchChosen();
     simd2xx::failCalls(simd2xx::Call::CreateFile, simd2xx::kDeviceNotFound);
     run();
     EXPECT_EQ(ui().btUpdateRun->text(), "Run");
