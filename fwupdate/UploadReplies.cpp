@@ -134,11 +134,11 @@ void TFWUpdate::requested()
     if (CurrentPage == PageCount) {
         showStatus(QStringLiteral("Updating firmware"));
         CurrentPage = kEndPage;
-        SendPacket(QByteArray(1, kPageLead) + wordToBytes(kEndPage), {});
+        SendPacket(QByteArray(1, kPageLead) + WordToBytes(kEndPage), {});
         return;
     }
     showStatus(pageStatus("Writing Page #%d", CurrentPage));
-    SendPacket(QByteArray(1, kPageLead) + wordToBytes(static_cast<std::uint16_t>(CurrentPage)),
+    SendPacket(QByteArray(1, kPageLead) + WordToBytes(static_cast<std::uint16_t>(CurrentPage)),
                page(PageData, PageSize, CurrentPage));
 }
 
