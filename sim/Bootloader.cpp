@@ -76,17 +76,15 @@ void Bootloader::receive(const QByteArray& bytes, std::int64_t nowMs)
     pending_ += bytes;
     for (bool progress = true; progress && !pending_.isEmpty();) {
         switch (step_) {
-        case Step::AwaitConnect: {
+        case Step::AwaitConnect:
             // A host may connect before the first prompt; other bytes are noise.
-            const qsizetype at = pending_.indexOf('<');
-            pending_.remove(0, at < 0 ? pending_.size() : at + 1);
-            progress = at >= 0;
+            progress = skipTo('<');
             if (progress) {
+                pending_.remove(0, 1);
                 send(QByteArray("+\x00", 2));
                 step_ = profile_.answersHeaderPacket ? Step::AwaitHeader : Step::AwaitAltHeader;
             }
             break;
-        }
         case Step::AwaitHeader: progress = takeHeader(); break;
         case Step::AwaitAltHeader: progress = takeAltHeader(); break;
         case Step::AwaitPage: progress = takePage(); break;
@@ -94,15 +92,16 @@ void Bootloader::receive(const QByteArray& bytes, std::int64_t nowMs)
     }
 }
 
+bool Bootloader::skipTo(char lead)
+{
+    const qsizetype at = pending_.indexOf(lead);
+    pending_.remove(0, at < 0 ? pending_.size() : at);
+    return at >= 0;
+}
+
 bool Bootloader::takeHeader()
 {
-    const qsizetype at = pending_.indexOf('#');
-    if (at < 0) {
-        pending_.clear();
-        return false;
-    }
-    pending_.remove(0, at);
-    if (pending_.size() < kHeaderPacketSize)
+    if (!skipTo('#') || pending_.size() < kHeaderPacketSize)
         return false;
     const QByteArray header = pending_.mid(3, kImageHeaderSize);
     const bool intact = wordAt(pending_, 1) == sumOf(header);
@@ -166,14 +165,8 @@ void Bootloader::accept(std::int32_t pageCount)
 
 bool Bootloader::takePage()
 {
-    const qsizetype at = pending_.indexOf('@');
-    if (at < 0) {
-        pending_.clear();
-        return false;
-    }
-    pending_.remove(0, at);
     const qsizetype length = packetLength(requested_);
-    if (pending_.size() < length)
+    if (!skipTo('@') || pending_.size() < length)
         return false;
     const QByteArray packet = pending_.left(length);
     pending_.remove(0, length);

@@ -59,6 +59,8 @@ public:
 private:
     enum class Step { AwaitConnect, AwaitHeader, AwaitAltHeader, AwaitPage };
 
+    // Drops what comes before the packet's lead byte; false until it has come.
+    bool skipTo(char lead);
     bool takeHeader();
     bool takeAltHeader();
     bool takePage();

@@ -108,13 +108,8 @@ TEST_F(Upload, ABootloaderSilentToTheHeaderGetsTheAlternativeLayout)
 {
     sim::BootloaderProfile older;
     older.answersHeaderPacket = false;
-    attachBootloader(older);
     const QByteArray image = sim::sampleFirmwareImage(4096);
-    ASSERT_TRUE(start(writeFile(image), false));
-    runToEnd();
-
-    EXPECT_EQ(status.text(), "Updating firmware : Ok");
-    const std::optional<sim::ReceivedUpload> received = this->received();
+    const std::optional<sim::ReceivedUpload> received = uploadTo(older, image, false);
     ASSERT_TRUE(received);
     EXPECT_EQ(received->altHeader, image.mid(80, 184));
     EXPECT_EQ(received->pageData(), wholePages(alternativePageData(image), 256));
@@ -136,12 +131,8 @@ TEST_F(Upload, RequestsOutOfOrderRepeatedOrBeyondTheImageAndRetriedPagesStillGiv
     for (const auto& [name, bootloader] : {std::pair{"out of order and repeated", outOfOrder},
                                            std::pair{"beyond the last page", beyond}, std::pair{"naks", naks}}) {
         SCOPED_TRACE(name);
-        attachBootloader(bootloader);
         const QByteArray image = sim::sampleFirmwareImage(2048);
-        ASSERT_TRUE(start(writeFile(image), true));
-        runToEnd();
-        EXPECT_EQ(status.text(), "Updating firmware : Ok");
-        const std::optional<sim::ReceivedUpload> received = this->received();
+        const std::optional<sim::ReceivedUpload> received = uploadTo(bootloader, image, true);
         ASSERT_TRUE(received);
         EXPECT_EQ(received->pageData(), primaryPageData(image));
     }

@@ -70,6 +70,16 @@ protected:
         simd2xx::receive(kSerial, bytes.toStdString());
         clock.advance(20);
     }
+    // A whole upload of `image` to the simulated bootloader; what it took in.
+    std::optional<sim::ReceivedUpload> uploadTo(const sim::BootloaderProfile& bootloader, const QByteArray& image,
+                                                bool waitForPrompt)
+    {
+        attachBootloader(bootloader);
+        EXPECT_TRUE(start(writeFile(image), waitForPrompt));
+        runToEnd();
+        EXPECT_EQ(status.text(), "Updating firmware : Ok");
+        return received();
+    }
     QByteArray written() { return QByteArray::fromStdString(simd2xx::written(kSerial)); }
     std::optional<sim::ReceivedUpload> received() { return simd2xx::adapterUpload(kSerial); }
 
