@@ -20,7 +20,12 @@ const QString kFileMessageTitle = QStringLiteral("Open Firware file...");
 
 TFWUpdate::TFWUpdate() = default;
 
-TFWUpdate::~TFWUpdate() = default;
+TFWUpdate::~TFWUpdate()
+{
+    // A program that ends during an upload leaves the port as every end does.
+    if (Busy)
+        Stop();
+}
 
 bool TFWUpdate::Start(QWidget* owner, serdev::TSerDev& device, const QByteArray& path, QProgressBar* progressBar,
                       QLineEdit* statusControl, bool waitForPrompt)

@@ -50,6 +50,7 @@ public:
     static constexpr qsizetype kMaxImageBytes = qsizetype{64} << 20;
 
     TFWUpdate();
+    // Ends a running upload as Stop does; the device must outlive it.
     virtual ~TFWUpdate();
     TFWUpdate(const TFWUpdate&) = delete;
     TFWUpdate& operator=(const TFWUpdate&) = delete;

@@ -353,6 +353,14 @@ TEST_F(Upload, CancelEndsARunningUploadAndNothingFollows)
     EXPECT_EQ(statuses.size(), shown);
 }
 
+TEST_F(Upload, AnUploadEndedWithTheProgramLeavesThePortClosedWithItsLinesRaised)
+{
+    startPlayed(sim::sampleFirmwareImage(1000));
+    ASSERT_TRUE(simd2xx::isOpen(kSerial));
+    upload.reset();
+    EXPECT_TRUE(lineRaisedAndClosed());
+}
+
 TEST_F(Upload, TheFileIsReadAnewAtEveryStart)
 {
     const QByteArray first = sim::sampleFirmwareImage(500);
