@@ -114,6 +114,8 @@ bool TExchange::StepExchange()
         sendSelectedModeId();
         return true;
     case state::SelectionDone:
+    case state::RepairDone:
+        // The answer lists every mode anew.
         modes_.clear();
         log_.clear();
         return applyReplyAndFinish();
@@ -145,10 +147,6 @@ bool TExchange::StepExchange()
     case state::ModeFile:
         send(window_.modeFileData(), state::RepairDone, state::NotFound);
         return true;
-    case state::RepairDone:
-        modes_.clear();
-        log_.clear();
-        return applyReplyAndFinish();
     case state::NotFound:
         return notFound();
     default:

@@ -171,26 +171,18 @@ void AdapterCore::obey(char letter, std::int64_t nowMs)
             send(statusLines(), nowMs);
         break;
     case 'M':
-        if (profile_.modes.isEmpty())
-            break;
-        awaiting_ = Awaiting::ModeId;
-        if (profile_.promptsForData)
-            send({profile_.productLine, "Mode?"}, nowMs);
+        if (!profile_.modes.isEmpty())
+            awaitData(Awaiting::ModeId, "Mode?", nowMs);
         break;
     case 'P':
-        if (!profile_.externalPower)
-            break;
-        awaiting_ = Awaiting::PowerValue;
-        if (profile_.promptsForData)
-            send({profile_.productLine, "Power?"}, nowMs);
+        if (profile_.externalPower)
+            awaitData(Awaiting::PowerValue, "Power?", nowMs);
         break;
     case 'T':
         startSelfTest(nowMs);
         break;
     case 'E':
-        awaiting_ = Awaiting::ModeFile;
-        if (profile_.promptsForData)
-            send({profile_.productLine, "Mode file?"}, nowMs);
+        awaitData(Awaiting::ModeFile, "Mode file?", nowMs);
         break;
     case 'U':
         send({profile_.productLine, "Update: starting the bootloader"}, nowMs);
@@ -200,6 +192,13 @@ void AdapterCore::obey(char letter, std::int64_t nowMs)
     default:
         break;
     }
+}
+
+void AdapterCore::awaitData(Awaiting data, const QByteArray& prompt, std::int64_t nowMs)
+{
+    awaiting_ = data;
+    if (profile_.promptsForData)
+        send({profile_.productLine, prompt}, nowMs);
 }
 
 void AdapterCore::startSelfTest(std::int64_t nowMs)

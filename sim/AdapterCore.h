@@ -56,6 +56,8 @@ private:
     bool takePowerValue(std::int64_t nowMs);
     bool takeModeFile(std::int64_t nowMs);
     void obey(char letter, std::int64_t nowMs);
+    // The bytes after the command are data of this kind; a prompt for them goes out first.
+    void awaitData(Awaiting data, const QByteArray& prompt, std::int64_t nowMs);
     void startSelfTest(std::int64_t nowMs);
 
     void send(const QByteArrayList& lines, std::int64_t atMs);
