@@ -50,9 +50,12 @@ std::uint32_t parityFlags(std::uint8_t parity)
 
 void makeRaw(KernelLine& line)
 {
-    line.iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXANY | INPCK);
+    // IXON is what a new terminal starts with: left on, it would swallow
+    // every 0x11 and 0x13 that arrives, and those are ordinary data here.
+    line.iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC | INPCK | IXON | IXOFF | IXANY);
     line.oflag &= ~OPOST;
     line.lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    line.cflag &= ~CRTSCTS;
     line.cflag |= CLOCAL | CREAD;
     line.cc[VMIN] = 0;
     line.cc[VTIME] = 0;

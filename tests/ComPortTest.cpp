@@ -126,30 +126,47 @@ TEST(ComLineTranslationLimits, ValuesNoTerminalTakesAreRefusedAndChangeNothing)
     }
 }
 
-TEST_F(ComPort, StopBitsAndFlowControlStayAsTheyWereAtOpen)
+TEST_F(ComPort, StopBitsStayAsTheyWereAtOpenAndFlowControlLeftByAnotherProgramIsOff)
 {
     termios line = farLine();
     line.c_cflag |= CSTOPB | CRTSCTS;
+    line.c_iflag |= IXON | IXOFF | IXANY;
     tcsetattr(pty.master(), TCSANOW, &line);
 
     auto device = openDevice();
+    EXPECT_EQ(device->Dcb.fOutX, 0u);
+    EXPECT_EQ(device->Dcb.fInX, 0u);
+    EXPECT_EQ(device->Dcb.fOutxCtsFlow, 0u);
     device->Configure("9600,N,8");
-    EXPECT_EQ(farLine().c_cflag & (CSTOPB | CRTSCTS), tcflag_t(CSTOPB | CRTSCTS));
+    EXPECT_EQ(farLine().c_cflag & (CSTOPB | CRTSCTS), tcflag_t(CSTOPB));
+    EXPECT_EQ(farLine().c_iflag & (IXON | IXOFF | IXANY), 0u);
 }
 
-TEST_F(ComPort, LineIsRawBothWays)
+// A new terminal has echo, canonical input and XON/XOFF on; every byte must
+// still pass unchanged both ways from the moment the port is open.
+TEST_F(ComPort, EveryByteCrossesALineLeftAtTheKernelDefaultsUnchanged)
 {
+    ASSERT_TRUE(farLine().c_iflag & IXON);
+    ASSERT_TRUE(farLine().c_lflag & ICANON);
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte += static_cast<char>(byte);
+    const QByteArray controlBytes = QByteArray("\x11\x13\r\n\x00\xff\x03\x04\x1a\x7f\n\r", 12) + everyByte;
+
     auto device = openDevice();
-    device->Configure("115200,N,8");
-    const QByteArray controlBytes("\r\n\x03\x04\x11\x13\x1a\x7f\n\r", 10);
+    for (const char* settings : {"", "115200,N,8"}) {
+        SCOPED_TRACE(settings);
+        if (*settings != '\0')
+            device->Configure(settings);
+        ASSERT_TRUE(device->Write(controlBytes));
+        EXPECT_EQ(pty.receive(controlBytes.size()), controlBytes);
 
-    ASSERT_TRUE(device->Write(controlBytes));
-    EXPECT_EQ(pty.receive(controlBytes.size()), controlBytes);
-
-    pty.send(controlBytes);
-    QByteArray bytes;
-    device->Read(bytes, 100);
-    EXPECT_EQ(bytes, controlBytes);
+        pty.send(controlBytes);
+        QByteArray bytes;
+        device->Read(bytes, 1000);
+        EXPECT_EQ(bytes, controlBytes);
+    }
+    EXPECT_EQ(pty.receive(1), QByteArray()); // nothing echoed
 }
 
 TEST_F(ComPort, ReceivedBytesCollectInTheBufferAndAreTakenOldestFirst)

@@ -7,7 +7,6 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <stdexcept>
-#include <termios.h>
 #include <unistd.h>
 
 PseudoTerminal::PseudoTerminal()
@@ -16,12 +15,10 @@ PseudoTerminal::PseudoTerminal()
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
         throw std::runtime_error("no pseudo-terminal");
     path_ = ptsname(master_);
+    // The device's side stays at the kernel's defaults for a new terminal (echo,
+    // canonical input, XON/XOFF), as a freshly plugged port is: only the device
+    // under test may change it. The master has no line settings of its own.
     slaveKeeper_ = ::open(path_.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    // The far end is raw too, so that what the device writes arrives unchanged.
-    termios line{};
-    tcgetattr(master_, &line);
-    cfmakeraw(&line);
-    tcsetattr(master_, TCSANOW, &line);
 }
 
 PseudoTerminal::~PseudoTerminal()

@@ -3,7 +3,8 @@
 #include <QByteArray>
 
 // A pseudo-terminal pair: the device under test opens the slave by its path,
-// the test plays the far end of the line on the master.
+// the test plays the far end of the line on the master. The slave starts at
+// the kernel's defaults for a new terminal, as a freshly plugged port does.
 class PseudoTerminal {
 public:
     PseudoTerminal();
@@ -14,7 +15,8 @@ public:
     QByteArray path() const { return path_; }
     int master() const { return master_; }
 
-    // Sends from the far end and waits until the bytes reach the device's input queue.
+    // Sends from the far end and waits until the bytes reach the device's input
+    // queue; the device must have made its line raw by then.
     void send(const QByteArray& bytes);
     // The next `count` bytes that arrive at the far end (fewer if they stop coming).
     QByteArray receive(qsizetype count);
