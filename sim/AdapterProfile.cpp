@@ -101,6 +101,11 @@ std::optional<AdapterProfile> scenarioProfile(const QByteArray& name)
         profile.startsInBootloader = true;
         return profile;
     }
+    if (name == "eight-bit") {
+        profile.identityLines[1] = "Signature: VT2-" + kLineHazards + "-91C0";
+        profile.modes.append({"C9", "Eight-bit " + kLineHazards + " mode"});
+        return profile;
+    }
     return std::nullopt;
 }
 
@@ -108,7 +113,8 @@ QByteArrayList scenarioNames()
 {
     return {"standard",  "silent",     "second-prefix", "no-status", "noise",
             "pieces",    "test-stops", "power-stuck",   "alt-header", "page-naks",
-            "page-fails", "shuffled",  "page-beyond",   "bootloader-silent", "in-bootloader"};
+            "page-fails", "shuffled",  "page-beyond",   "bootloader-silent", "in-bootloader",
+            "eight-bit"};
 }
 
 } // namespace sim

@@ -55,6 +55,11 @@ struct AdapterProfile {
     bool startsInBootloader = false; // as after an upload that did not end well
 };
 
+// Bytes that a line left at a new terminal's defaults would swallow or
+// translate: XON, XOFF, a lone CR, NUL, a lone LF and 0xFF. No CR is followed
+// by an LF, so they can stand inside a reply line.
+inline const QByteArray kLineHazards("\x11\x13\r\x00\n\xff", 6);
+
 // The line setting the bootloader talks at, whatever the adapter's own.
 inline constexpr LineSetting kBootloaderLine{115200, 'N', 8};
 
@@ -78,6 +83,7 @@ AdapterProfile standardProfile();
 //   page-beyond    the bootloader asks once for a page above the image's last
 //   bootloader-silent  the bootloader never prompts or answers
 //   in-bootloader  the adapter sits in its bootloader from the start, prompting
+//   eight-bit      its signature and one mode's description hold kLineHazards
 std::optional<AdapterProfile> scenarioProfile(const QByteArray& name);
 QByteArrayList scenarioNames();
 

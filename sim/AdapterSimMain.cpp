@@ -4,6 +4,7 @@
 // real pace of its baud rate, until it is interrupted or terminated.
 
 #include "AdapterCore.h"
+#include "KeptFile.h"
 #include "LinePace.h"
 #include "SampleFiles.h"
 #include "SerialEndpoint.h"
@@ -39,6 +40,7 @@ struct Options {
     QByteArray scenario = "standard";
     std::optional<std::uint16_t> pageSize;
     QByteArray keepUpload;
+    QByteArray keepModeFile;
 };
 
 constexpr std::uint16_t kSmallestPage = 64;
@@ -53,7 +55,8 @@ void printUsage(std::FILE* to)
                  "                   always with no parity and 8 data bits\n"
                  "  --scenario NAME  %s (default: standard)\n"
                  "  --page-size N    the page size the bootloader names, 64 to 1024 (default: 256)\n"
-                 "  --keep-upload PATH  write each image the bootloader takes in whole to PATH\n",
+                 "  --keep-upload PATH  write each image the bootloader takes in whole to PATH\n"
+                 "  --keep-mode-file PATH  write each mode file the adapter takes in to PATH\n",
                  sim::scenarioNames().join(", ").constData());
 }
 
@@ -84,6 +87,8 @@ std::optional<Options> parseOptions(int argc, char** argv)
             options.pageSize = static_cast<std::uint16_t>(size);
         } else if (arg == "--keep-upload" && hasValue) {
             options.keepUpload = argv[++i];
+        } else if (arg == "--keep-mode-file" && hasValue) {
+            options.keepModeFile = argv[++i];
         } else {
             return std::nullopt;
         }
@@ -188,6 +193,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "velmora-adapter-sim: mode file of %d bytes written%s\n",
                          static_cast<int>(modeFileLogged.size()),
                          mode ? (": mode " + mode->id + " - " + mode->description).constData() : "");
+            if (!options->keepModeFile.isEmpty() && !keepFile(options->keepModeFile, modeFileLogged))
+                std::fprintf(stderr, "velmora-adapter-sim: cannot write %s\n", options->keepModeFile.constData());
         }
         uploadLog.update(adapter);
         if (adapter.externalPower() != powerLogged) {

@@ -2,60 +2,92 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <unistd.h>
 
 namespace {
 
 // A piece of a cut reply is followed by this pause, longer than the configurator's 10 ms tick.
-constexpr int kPieceGapMs = 15;
-// Unused line time is not saved up beyond this many bytes.
-constexpr double kMaxBurstBytes = 64;
+constexpr auto kPieceGap = std::chrono::milliseconds(15);
 // The rate of a line whose setting cannot be read.
 constexpr std::uint32_t kFallbackBaud = 115200;
+constexpr double kBitsPerByte = 10;
+
+double characterNs(std::uint32_t baud)
+{
+    return kBitsPerByte * 1e9 / (baud != 0 ? baud : kFallbackBaud);
+}
+
+double nsOf(LinePace::Clock::time_point at)
+{
+    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count());
+}
 
 } // namespace
 
-qsizetype LinePace::allowance(std::uint32_t baud)
+void LinePace::wake(Clock::time_point now)
 {
-    const auto now = std::chrono::steady_clock::now();
-    const double elapsedMs = std::chrono::duration<double, std::milli>(now - last_).count();
-    last_ = now;
-    const double bytesPerMs = (baud != 0 ? baud : kFallbackBaud) / 10.0 / 1000.0;
-    credit_ = std::min(credit_ + elapsedMs * bytesPerMs, kMaxBurstBytes);
-    return static_cast<qsizetype>(credit_);
+    nextSlotNs_ = std::max(nextSlotNs_, nsOf(now));
+}
+
+qsizetype LinePace::due(Clock::time_point now, std::uint32_t baud) const
+{
+    const double waitedNs = nsOf(now) - nextSlotNs_;
+    if (waitedNs < 0)
+        return 0;
+    return 1 + static_cast<qsizetype>(std::floor(waitedNs / characterNs(baud)));
+}
+
+void LinePace::spend(qsizetype bytes, std::uint32_t baud)
+{
+    nextSlotNs_ += static_cast<double>(bytes) * characterNs(baud);
+}
+
+void PacedSender::queue(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (pending_.isEmpty())
+        pace_.wake(LinePace::Clock::now());
+    pending_ += bytes;
 }
 
 bool PacedSender::send(int fd)
 {
-    const qsizetype allowed = pace_.allowance(baud_);
-    const auto now = std::chrono::steady_clock::now();
-    if (pending_.isEmpty() || now < pieceGapEnds_)
-        return true;
-    qsizetype count = allowed;
+    qsizetype count = std::min(pace_.due(LinePace::Clock::now(), baud_), pending_.size());
     if (pieceSize_ > 0)
         count = std::min<qsizetype>(count, pieceSize_ - sentOfPiece_);
-    count = std::min(count, pending_.size());
-    if (count == 0)
+    if (count <= 0)
         return true;
     const ssize_t written = ::write(fd, pending_.constData(), static_cast<std::size_t>(count));
     if (written < 0)
         return errno == EAGAIN || errno == EINTR;
     pending_.remove(0, written);
-    pace_.spend(written);
+    pace_.spend(written, baud_);
     if (pieceSize_ > 0 && (sentOfPiece_ += static_cast<int>(written)) >= pieceSize_) {
         sentOfPiece_ = 0;
-        pieceGapEnds_ = now + std::chrono::milliseconds(kPieceGapMs);
+        // The pause is line time like any other: the next piece's slot follows it.
+        pace_.wake(LinePace::Clock::now() + kPieceGap);
     }
     return true;
 }
 
+void PacedReceiver::queue(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (pending_.isEmpty())
+        pace_.wake(LinePace::Clock::now());
+    pending_ += bytes;
+}
+
 QByteArray PacedReceiver::take(std::uint32_t baud)
 {
-    const qsizetype count = std::min(pace_.allowance(baud), pending_.size());
+    const qsizetype count = std::min(pace_.due(LinePace::Clock::now(), baud), pending_.size());
     if (count <= 0)
         return {};
     const QByteArray taken = pending_.left(count);
     pending_.remove(0, count);
-    pace_.spend(count);
+    pace_.spend(count, baud);
     return taken;
 }

@@ -75,16 +75,16 @@ std::optional<SerialEndpoint> SerialEndpoint::openPseudoTerminal(QByteArray& err
         return std::nullopt;
     }
     const QByteArray path = ::ptsname(master);
+    // The slave is held open so that its line settings last between the
+    // configurator's opens, as a serial port's do. It stays at the kernel's
+    // defaults for a new terminal, as a freshly plugged port does: only the
+    // configurator changes it.
     const int keeper = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    serdev::KernelLine line;
-    if (keeper < 0 || !serdev::readKernelLine(keeper, line)) {
+    if (keeper < 0) {
         error = systemError("cannot open the pseudo-terminal's slave");
         ::close(master);
         return std::nullopt;
     }
-    // Until the configurator sets the line, the slave must not echo or translate.
-    makeRaw(line);
-    serdev::writeKernelLine(keeper, line);
     return SerialEndpoint(master, keeper, path, std::nullopt);
 }
 

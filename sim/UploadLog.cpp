@@ -1,5 +1,7 @@
 #include "UploadLog.h"
 
+#include "KeptFile.h"
+
 #include <cstdio>
 
 UploadLog::UploadLog(QByteArray keepPath)
@@ -56,11 +58,7 @@ void UploadLog::report(const sim::ReceivedUpload& upload)
                  upload.pageCount, static_cast<int>(image->size()));
     if (keepPath_.isEmpty())
         return;
-    std::FILE* file = std::fopen(keepPath_.constData(), "wb");
-    const auto size = static_cast<std::size_t>(image->size());
-    bool kept = file != nullptr && std::fwrite(image->constData(), 1, size, file) == size;
-    if (file != nullptr && std::fclose(file) != 0)
-        kept = false;
+    const bool kept = keepFile(keepPath_, *image);
     std::fprintf(stderr, kept ? "velmora-adapter-sim: image kept in %s\n" : "velmora-adapter-sim: cannot write %s\n",
                  keepPath_.constData());
 }

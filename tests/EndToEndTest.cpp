@@ -2,8 +2,10 @@
 
 #include "app/SettingsStore.h"
 #include "app/UnitMain.h"
+#include "adapter/Windows1251.h"
 #include "app/UnitMainData.h"
 #include "platform/FileDialog.h"
+#include "sim/AdapterProfile.h"
 #include "sim/SampleFiles.h"
 #include "ui_UnitMain.h"
 
@@ -117,15 +119,19 @@ TEST(EndToEnd, TheProgramFindsSelectsSwitchesAndTestsTheSimulatedAdapterOnAPseud
         EXPECT_TRUE(log.contains(event)) << event;
 }
 
-// An upload at the real pace of the line: the simulator takes in what the
-// program writes no faster than 115200 baud carries it.
+// An upload at the real pace of the line, on a port left at the kernel's
+// defaults: the page numbers and data hold every byte a terminal left that
+// way would swallow or translate (the request for page 17 is "." 0x11 0x00).
 TEST(EndToEnd, TheProgramUploadsAnImageThatTheSimulatedBootloaderKeepsByteForByte)
 {
     QTemporaryDir files;
     const QString kept = files.filePath(QStringLiteral("kept.rfw"));
-    SimulatedSetup setup({QStringLiteral("--keep-upload"), kept});
+    SimulatedSetup setup({QStringLiteral("--page-size"), QStringLiteral("64"), QStringLiteral("--keep-upload"), kept});
     ASSERT_TRUE(setup.path.startsWith("/dev/pts/")) << setup.path.toStdString();
-    const QByteArray image = sim::sampleFirmwareImage(4096);
+    QByteArray image = sim::sampleFirmwareImage(64 * 40);
+    image.replace(40, sim::kLineHazards.size(), sim::kLineHazards);         // the header
+    image.replace(80, sim::kLineHazards.size(), sim::kLineHazards);         // page 0
+    image.replace(80 + 64 * 19 + 9, sim::kLineHazards.size(), sim::kLineHazards); // page 19
     const QString imagePath = files.filePath(QStringLiteral("image.rfw"));
     QFile imageFile(imagePath);
     ASSERT_TRUE(imageFile.open(QIODevice::WriteOnly));
@@ -145,7 +151,7 @@ TEST(EndToEnd, TheProgramUploadsAnImageThatTheSimulatedBootloaderKeepsByteForByt
         ui.btFW_File->click();
         ASSERT_TRUE(ui.btUpdateRun->isEnabled());
         ui.btUpdateRun->click();
-        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(exchangeEnds()) << ui.edUpdateSatus->text().toStdString();
         EXPECT_EQ(ui.edUpdateSatus->text(), "Updating firmware : Ok");
         EXPECT_EQ(ui.pbUpdateProgress->value(), ui.pbUpdateProgress->maximum());
         EXPECT_EQ(boxes.count(), 0u);
@@ -154,8 +160,70 @@ TEST(EndToEnd, TheProgramUploadsAnImageThatTheSimulatedBootloaderKeepsByteForByt
     platform::setOpenFilePresenter({});
     const QByteArray log = setup.stop();
     EXPECT_TRUE(log.contains("command U"));
-    EXPECT_TRUE(log.contains("upload complete: all 16 pages taken")) << log.toStdString();
+    EXPECT_TRUE(log.contains("upload complete: all 40 pages taken")) << log.toStdString();
     QFile keptFile(kept);
     ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(keptFile.readAll(), image); // the header and every page, as the file holds them
+}
+
+// Replies, mode descriptions and a mode file that hold XON, XOFF, a lone CR,
+// NUL, a lone LF and 0xFF cross a port left at the kernel's defaults unchanged.
+TEST(EndToEnd, EveryByteOfRepliesAndOfAModeFileSurvivesASearchASelectionAndARepair)
+{
+    QTemporaryDir files;
+    const QString keptModeFile = files.filePath(QStringLiteral("kept.rcm"));
+    SimulatedSetup setup({QStringLiteral("--scenario"), QStringLiteral("eight-bit"), QStringLiteral("--keep-mode-file"),
+                          keptModeFile});
+    ASSERT_TRUE(setup.path.startsWith("/dev/pts/")) << setup.path.toStdString();
+    QByteArray modeFile = sim::modeFile("C3", "Track day");
+    modeFile.replace(60, sim::kLineHazards.size(), sim::kLineHazards);
+    const QString modeFilePath = files.filePath(QStringLiteral("track.rcm"));
+    QFile file(modeFilePath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(modeFile);
+    file.close();
+    platform::setOpenFilePresenter([&](const platform::OpenFileRequest&) { return modeFilePath; });
+    const QByteArray signature = "VT2-" + sim::kLineHazards + "-91C0";
+    const QByteArray description = "Eight-bit " + sim::kLineHazards + " mode";
+    RecordedBoxes boxes;
+    {
+        app::TfrmMain window;
+        window.show();
+        Ui::TfrmMain& ui = window.form();
+        const auto exchangeEnds = [&] {
+            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 20000);
+        };
+
+        ui.btSearch->click();
+        ASSERT_TRUE(exchangeEnds());
+        EXPECT_TRUE(window.ReplyLog->lines().contains("Signature: " + signature));
+        EXPECT_EQ(ui.edSignature->text(), adapter::fromWindows1251(signature));
+
+        QTreeWidgetItem* row = ui.lvModes->findItems(QStringLiteral("C9"), Qt::MatchExactly, 1).value(0);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->text(2), adapter::fromWindows1251(description));
+        ui.lvModes->setCurrentItem(row);
+        ui.btModeSelect->click();
+        ASSERT_TRUE(exchangeEnds());
+        ASSERT_FALSE(ui.lvModes->selectedItems().isEmpty());
+        EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(1), "C9");
+        EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(2), adapter::fromWindows1251(description));
+        EXPECT_EQ(app::ReadStringSetting(QStringLiteral("Mode"), {}),
+                  adapter::fromWindows1251("C9 - " + description).toUtf8());
+
+        ui.rbAddMode->click();
+        ui.btFW_File->click();
+        ASSERT_TRUE(ui.btUpdateRun->isEnabled());
+        ui.btUpdateRun->click();
+        ASSERT_TRUE(exchangeEnds());
+        EXPECT_TRUE(ui.lvModes->findItems(QStringLiteral("C3"), Qt::MatchExactly, 1).value(0) != nullptr);
+        EXPECT_EQ(boxes.count(), 0u);
+        window.close();
+    }
+    platform::setOpenFilePresenter({});
+    const QByteArray log = setup.stop();
+    EXPECT_TRUE(log.contains("active mode C9")) << log.toStdString();
+    QFile kept(keptModeFile);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), modeFile);
 }
