@@ -35,6 +35,12 @@ QString remedyFor(int code)
 
 } // namespace
 
+bool isLostPortError(std::int32_t kind, Dword code)
+{
+    // A terminal whose device is gone is hung up: every call on it fails so.
+    return kind == kKindCom && (code == EIO || code == ENXIO || code == ENODEV);
+}
+
 QString deviceErrorText(std::int32_t kind, Dword code)
 {
     if (kind == kKindUsb)
@@ -56,10 +62,15 @@ void TSerDev::ReportError(const QByteArray& caption, const QByteArray& text)
     }
     // The column of the port kind in use keeps the code of its own failed call.
     const int column = Kind == kKindUsb ? kKindUsb : kKindCom;
-    LastError = CommApi[column].get<CommOp::GetLastError>()(Handle);
+    reportCode(caption, CommApi[column].get<CommOp::GetLastError>()(Handle));
+}
+
+void TSerDev::reportCode(const QByteArray& caption, Dword code)
+{
+    LastError = code;
     if (!ShowErrors || LastError == 0)
         return;
-    platform::showMessageBox(Owner, title, deviceErrorText(Kind, LastError),
+    platform::showMessageBox(Owner, QString::fromLocal8Bit(caption), deviceErrorText(Kind, LastError),
                              platform::kBoxOk | platform::kBoxIconInformation);
 }
 

@@ -12,6 +12,7 @@ namespace {
 
 QByteArray openCaption(const QByteArray& portName) { return "Open Port(" + portName + ") Error..."; }
 QByteArray writeCaption(const QByteArray& portName) { return "Write Port(" + portName + ") Error..."; }
+QByteArray readCaption(const QByteArray& portName) { return "Read Port(" + portName + ") Error..."; }
 
 std::uint8_t parityOfLetter(char letter)
 {
@@ -81,6 +82,7 @@ bool TSerDev::Open()
     Handle = op<CommOp::CreateFile>()(deviceName.constData(), kGenericReadWrite, 0, nullptr,
                                       kOpenExisting, flags, nullptr);
     IsOpen = Handle != invalidHandle();
+    lost_ = false;
     if (!IsOpen) {
         ReportError(openCaption(PortName), {});
         return false;
@@ -90,6 +92,7 @@ bool TSerDev::Open()
     GetState();
     op<CommOp::SetupComm>()(Handle, kInputQueueSize, kOutputQueueSize);
     Purge(true, true);
+    retiredPollTimer_.reset();
     PollTimer = std::make_unique<platform::Timer>([this] { Poll(); }, clock_);
     PollTimer->setInterval(PollInterval);
     return true;
@@ -117,7 +120,10 @@ bool TSerDev::Close()
 {
     if (IsOpen) {
         PollTimer->setInterval(0);
-        PollTimer.reset();
+        if (polling_)
+            retiredPollTimer_ = std::move(PollTimer);
+        else
+            PollTimer.reset();
         RxBuffer.clear();
         if (auto close = op<CommOp::CloseHandle>())
             close(Handle);
@@ -140,6 +146,8 @@ bool TSerDev::Write(const QByteArray& bytes)
         Dword written = 0;
         if (op<CommOp::WriteFile>()(Handle, rest.constData(), static_cast<Dword>(rest.size()), &written,
                                     nullptr) == 0) {
+            if (noteLostPort(writeCaption(PortName)))
+                return false;
             failed = true;
             break;
         }
@@ -170,7 +178,12 @@ void TSerDev::RefreshStatus()
     PollTimer->setInterval(0);
     Dword errors = 0;
     COMSTAT status;
-    op<CommOp::ClearCommError>()(Handle, &errors, &status);
+    if (op<CommOp::ClearCommError>()(Handle, &errors, &status) == 0 && noteLostPort(readCaption(PortName))) {
+        InAvail = static_cast<Dword>(RxBuffer.size());
+        OutPending = 0;
+        DriverInQueue = 0;
+        return;
+    }
     DriverInQueue = status.cbInQue;
     InAvail = status.cbInQue + static_cast<Dword>(RxBuffer.size());
     OutPending = status.cbOutQue;
@@ -184,7 +197,22 @@ bool TSerDev::ReadChunk(QByteArray& bytes, Dword n)
     Dword read = 0;
     const bool ok = op<CommOp::ReadFile>()(Handle, bytes.data(), n, &read, nullptr) != 0;
     bytes.resize(static_cast<qsizetype>(std::min(read, n)));
+    if (!ok)
+        noteLostPort(readCaption(PortName));
     return ok;
+}
+
+bool TSerDev::noteLostPort(const QByteArray& caption)
+{
+    const Dword code = CommApi[Kind == kKindUsb ? kKindUsb : kKindCom].get<CommOp::GetLastError>()(Handle);
+    if (!isLostPortError(Kind, code))
+        return false;
+    // Closed before the box is shown: the box's own event loop may run the
+    // ticks of whoever uses the port, and they must find it closed.
+    lost_ = true;
+    Close();
+    reportCode(caption, code);
+    return true;
 }
 
 void TSerDev::Poll()
@@ -192,13 +220,17 @@ void TSerDev::Poll()
     if (!IsOpen)
         return;
     PollTimer->setInterval(0);
+    polling_ = true;
     RefreshStatus();
-    if (DriverInQueue != 0) {
+    if (IsOpen && DriverInQueue != 0) {
         QByteArray chunk;
         ReadChunk(chunk, DriverInQueue);
-        RxBuffer += chunk;
+        if (IsOpen)
+            RxBuffer += chunk;
     }
-    PollTimer->setInterval(PollInterval);
+    polling_ = false;
+    if (IsOpen)
+        PollTimer->setInterval(PollInterval);
 }
 
 bool TSerDev::Read(QByteArray& bytes, int n)
@@ -206,6 +238,8 @@ bool TSerDev::Read(QByteArray& bytes, int n)
     if (!IsOpen)
         return true;
     Poll();
+    if (!IsOpen)
+        return true; // the port vanished; what it had received is gone with it
     PollTimer->setInterval(0);
     const qsizetype taken = std::min<qsizetype>(std::max(n, 0), RxBuffer.size());
     bytes = RxBuffer.left(taken);

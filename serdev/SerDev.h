@@ -66,6 +66,11 @@ public:
     // failed call of the port kind in use and its text.
     void ReportError(const QByteArray& caption, const QByteArray& text);
 
+    // The port vanished under the device (the adapter unplugged, the cable
+    // pulled) since it was last opened. The device has then closed it and
+    // said so once; whoever was using it ends what it was doing.
+    bool WasLost() const { return lost_; }
+
     bool ShowErrors = true;
     Dword LastError = 0;
     QByteArray PortName;
@@ -92,10 +97,22 @@ private:
     void RefreshStatus();
     bool ReadChunk(QByteArray& bytes, Dword n);
     void BindD2xx();
+    // After a failed call: when the error says the port is gone, closes it,
+    // reports that once under `caption` and returns true.
+    bool noteLostPort(const QByteArray& caption);
+    void reportCode(const QByteArray& caption, Dword code);
     template <CommOp Op> typename CommOpSignature<Op>::type op() const { return CommApi[Kind].get<Op>(); }
 
     platform::Clock& clock_;
+    bool lost_ = false;
+    bool polling_ = false;
+    // A poll timer is never destroyed inside its own tick: one closed there waits here.
+    std::unique_ptr<platform::Timer> retiredPollTimer_;
 };
+
+// Whether a device error code says that the port itself is gone, rather than
+// that one call failed.
+bool isLostPortError(std::int32_t kind, Dword code);
 
 // The text of a device error code: the D2XX status text for an FTDI device,
 // the system's text otherwise, with what to do about it where Linux users

@@ -7,6 +7,8 @@
 
 #include <termios.h>
 
+#include <functional>
+
 using serdev::TSerDev;
 
 namespace {
@@ -233,16 +235,62 @@ TEST_F(ComPort, PathsThatAreNoPortFailToOpenWithTheSystemText)
     }
 }
 
-TEST_F(ComPort, WriteToAVanishedPortFailsAndSaysTheAdapterIsGone)
+// Whichever call meets the vanished port (a write, a status query, the poll),
+// the device closes it and says so once; nothing keeps failing after that.
+TEST_F(ComPort, AVanishedPortIsClosedAndReportedOnceWhicheverCallFindsItGone)
 {
-    auto device = openDevice();
-    pty.closeMaster();
+    struct Case {
+        const char* call;
+        std::function<void(TSerDev&)> meet;
+        QByteArray caption;
+    };
+    const std::vector<Case> cases = {
+        {"write", [](TSerDev& device) { EXPECT_FALSE(device.Write("I")); }, "Write Port(%1) Error..."},
+        {"status query", [](TSerDev& device) { EXPECT_EQ(device.InCount(), 0u); }, "Read Port(%1) Error..."},
+        {"poll", [this](TSerDev& device) { clock.advance(device.PollInterval); }, "Read Port(%1) Error..."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        boxes.clear();
+        PseudoTerminal line;
+        auto device = makeDevice();
+        device->PortName = line.path();
+        ASSERT_TRUE(device->Open());
+        line.send("early");
+        clock.advance(device->PollInterval);
+        line.closeMaster();
 
-    EXPECT_FALSE(device->Write("I"));
-    EXPECT_TRUE(device->IsOpen);
-    ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.last().call.title, "Write Port(" + pty.path() + ") Error...");
-    EXPECT_TRUE(boxes.last().call.text.contains("plugged in"));
+        c.meet(*device);
+        EXPECT_FALSE(device->IsOpen);
+        EXPECT_TRUE(device->WasLost());
+        EXPECT_TRUE(device->RxBuffer.isEmpty());
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.last().call.title, QString::fromLatin1(c.caption).arg(QString::fromLatin1(line.path())));
+        EXPECT_TRUE(boxes.last().call.text.startsWith("Input/output error\n"));
+        EXPECT_TRUE(boxes.last().call.text.contains("plugged in"));
+
+        EXPECT_FALSE(device->Write("I"));
+        EXPECT_EQ(device->InCount(), 0u);
+        clock.advance(1000);
+        EXPECT_EQ(boxes.count(), 1u);
+    }
+}
+
+TEST_F(ComPort, AnOpenAfterAVanishedPortStartsAfresh)
+{
+    PseudoTerminal gone;
+    auto device = makeDevice();
+    device->PortName = gone.path();
+    ASSERT_TRUE(device->Open());
+    gone.closeMaster();
+    device->InCount();
+    ASSERT_TRUE(device->WasLost());
+
+    device->PortName = pty.path();
+    ASSERT_TRUE(device->Open());
+    EXPECT_FALSE(device->WasLost());
+    pty.send("x");
+    EXPECT_EQ(device->InCount(), 1u);
 }
 
 TEST_F(ComPort, WriteThatTheLineNeverTakesGivesUpWithATimeout)
