@@ -47,6 +47,13 @@ void TExchange::tmrSearchTimer()
         serdev::TSerDev& device = window_.device();
         if (PollReceive && device.IsOpen)
             ReceiveAvailable(static_cast<int>(device.InCount()));
+        // A port that vanished has been closed and reported by the device:
+        // the exchange ends at once instead of trying on without it. An
+        // upload ends by itself, and the exchange waits for that.
+        if (device.WasLost() && ExchangeState != state::UploadRunning) {
+            FinishExchange();
+            return;
+        }
         if (StepExchange())
             tmrSearch->setInterval(kTickMs);
     } catch (...) {
@@ -261,6 +268,7 @@ void TExchange::FinishExchange()
     TestLogTarget = nullptr;
     TestLogPos = kFirstLinePos;
     running_ = false;
+    window_.exchangeFinished();
 }
 
 QString TExchange::portText() const

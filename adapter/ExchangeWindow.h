@@ -27,6 +27,8 @@ public:
     virtual const QByteArray& modeFileData() const = 0;
     // Enables the Update tab's Run button by its rule.
     virtual void EnableUpdateRun() = 0;
+    // The exchange has ended, its port closed and its controls enabled.
+    virtual void exchangeFinished() = 0;
     // The port list's entry at `index` (the index of the port drop-down).
     virtual QByteArray portName(int index) const = 0;
     virtual QByteArray portDeviceId(int index) const = 0;

@@ -8,7 +8,6 @@
 #include "serdev/SerDev.h"
 #include "ui_UnitMain.h"
 
-#include <QFile>
 
 namespace adapter {
 
@@ -20,8 +19,8 @@ bool TExchange::handOverToUpload()
         log_.addBlock(ReplyBlock);
     PollReceive = false;
     fwupdate::TFWUpdate& upload = window_.firmwareUpdate();
-    if (!upload.Start(&window_.widget(), window_.device(), QFile::encodeName(ui_.edFW_File->text()),
-                      ui_.pbUpdateProgress, ui_.edUpdateSatus, ui_.ckbWait->isChecked()))
+    // The image was read and checked when Run was pressed, before any byte went out.
+    if (!upload.StartLoaded(window_.device(), ui_.pbUpdateProgress, ui_.edUpdateSatus, ui_.ckbWait->isChecked()))
         return waitForUpload();
     // Run serves as Stop while the upload runs, whatever clicks came since it was pressed.
     ui_.btUpdateRun->setEnabled(true);

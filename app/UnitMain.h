@@ -23,6 +23,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace Ui {
 class TfrmMain;
@@ -126,6 +128,10 @@ private:
     void connectUpdateTabHandlers();
     void runUpload();
     void runRepair();
+    // While a job started on the Update tab runs, its choice, its check boxes
+    // and its file stay as they were when Run was pressed.
+    void lockUpdateChoices();
+    void unlockUpdateChoices();
     // Tells the mode list's handler of each row the selection left, then of each it reached.
     void reportRowSelection(const QItemSelection& deselected, const QItemSelection& selected);
     void storeActiveMode(const QByteArray& text);
@@ -137,6 +143,7 @@ private:
     serdev::TSerDev& device() override { return *Device; }
     fwupdate::TFWUpdate& firmwareUpdate() override { return *FWUpdate; }
     const QByteArray& modeFileData() const override { return ModeFileData; }
+    void exchangeFinished() override { unlockUpdateChoices(); }
     QByteArray portName(int index) const override { return PortNames.value(index); }
     QByteArray portDeviceId(int index) const override { return PortDeviceIds.value(index); }
     void showError(const QString& text) override;
@@ -146,6 +153,8 @@ private:
     QByteArray commandPrefix(int index) const override;
 
     Environment environment_;
+    // The enabled state of the Update tab's check boxes while a job locks them.
+    std::optional<std::pair<bool, bool>> lockedCheckBoxes_;
     Placement placement_ = Placement::ScreenCentre;
     bool shown_ = false;
 };

@@ -25,6 +25,10 @@ constexpr qsizetype kModeFileReadLimit = qsizetype{1} << 20;
 
 void TfrmMain::EnableUpdateRun()
 {
+    if (FWUpdate->IsBusy()) {
+        ui->btUpdateRun->setEnabled(true); // Stop stays usable while an upload runs
+        return;
+    }
     const bool fileChosen = !ui->edFW_File->text().isEmpty();
     // Only an upload without the update command can do without a found adapter.
     if (ui->rbUploadFW->isChecked() && ui->ckbNotSearch->isChecked())
@@ -59,19 +63,15 @@ platform::FileRead TfrmMain::ReadWholeFile(QByteArray& data)
 
 void TfrmMain::btUpdateRunClick()
 {
-    const bool run = ui->btUpdateRun->text() == kRun;
-    if (ui->rbUploadFW->isChecked()) {
-        if (run) {
-            runUpload();
-        } else {
-            FWUpdate->Cancel();
-            ui->btUpdateRun->setText(kRun);
-        }
-    } else if (run) {
-        runRepair();
-    } else {
-        // A repair runs to its end; only the caption goes back.
+    if (ui->btUpdateRun->text() != kRun) {
+        // Stop cancels a running upload, whatever was clicked since Run; a
+        // repair runs to its end, and only the caption goes back.
+        FWUpdate->Cancel();
         ui->btUpdateRun->setText(kRun);
+    } else if (ui->rbUploadFW->isChecked()) {
+        runUpload();
+    } else {
+        runRepair();
     }
 }
 
@@ -80,12 +80,40 @@ void TfrmMain::runUpload()
     if (Exchange->isRunning())
         return; // one exchange at a time
     ui->pbUpdateProgress->setValue(0);
+    // The image is read and checked before the update command puts the
+    // adapter into its bootloader: a file that cannot be uploaded leaves the
+    // adapter as it is.
+    if (!FWUpdate->LoadImage(this, QFile::encodeName(ui->edFW_File->text())))
+        return;
     Exchange->NextState = ui->ckbNotSearch->isChecked() ? adapter::state::HandOverAtOnce
                                                         : adapter::state::UpdateRequest;
     Exchange->FocusControl = ui->btUpdateRun;
     Exchange->StartExchange();
-    if (Exchange->isRunning())
+    if (Exchange->isRunning()) {
         ui->btUpdateRun->setText(kStop);
+        lockUpdateChoices();
+    }
+}
+
+void TfrmMain::lockUpdateChoices()
+{
+    lockedCheckBoxes_ = std::pair{ui->ckbNotSearch->isEnabled(), ui->ckbWait->isEnabled()};
+    for (QWidget* control : {static_cast<QWidget*>(ui->rbUploadFW), static_cast<QWidget*>(ui->rbAddMode),
+                             static_cast<QWidget*>(ui->ckbNotSearch), static_cast<QWidget*>(ui->ckbWait),
+                             static_cast<QWidget*>(ui->btFW_File)})
+        control->setEnabled(false);
+}
+
+void TfrmMain::unlockUpdateChoices()
+{
+    if (!lockedCheckBoxes_)
+        return;
+    ui->rbUploadFW->setEnabled(true);
+    ui->rbAddMode->setEnabled(true);
+    ui->btFW_File->setEnabled(true);
+    ui->ckbNotSearch->setEnabled(lockedCheckBoxes_->first);
+    ui->ckbWait->setEnabled(lockedCheckBoxes_->second);
+    lockedCheckBoxes_.reset();
 }
 
 void TfrmMain::runRepair()
@@ -106,8 +134,10 @@ void TfrmMain::runRepair()
         if (ModeFileData.size() == kModeFileSize) {
             Exchange->NextState = adapter::state::RepairRequest;
             Exchange->StartExchange();
-            if (Exchange->isRunning())
+            if (Exchange->isRunning()) {
                 ui->btUpdateRun->setText(kStop);
+                lockUpdateChoices();
+            }
             return;
         }
         break;

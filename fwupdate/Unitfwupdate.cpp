@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QLineEdit>
 
+#include <utility>
+
 namespace fwupdate {
 
 namespace {
@@ -30,13 +32,26 @@ TFWUpdate::~TFWUpdate()
 bool TFWUpdate::Start(QWidget* owner, serdev::TSerDev& device, const QByteArray& path, QProgressBar* progressBar,
                       QLineEdit* statusControl, bool waitForPrompt)
 {
+    return LoadImage(owner, path) && StartLoaded(device, progressBar, statusControl, waitForPrompt);
+}
+
+bool TFWUpdate::LoadImage(QWidget* owner, const QByteArray& path)
+{
     Owner = owner;
     FileName = path;
-    if (!LoadFile())
-        return false; // LoadFile has said why
+    imageLoaded_ = LoadFile(); // LoadFile says why not
+    if (!imageLoaded_)
+        return false;
     Header = primaryHeader(FileData);
     PageData = primaryPageData(FileData);
+    return true;
+}
 
+bool TFWUpdate::StartLoaded(serdev::TSerDev& device, QProgressBar* progressBar, QLineEdit* statusControl,
+                            bool waitForPrompt)
+{
+    if (!std::exchange(imageLoaded_, false))
+        return false;
     Device = &device;
     Device->Open();
     Device->Configure(kLineSettings);
@@ -120,9 +135,13 @@ void TFWUpdate::EnterState(std::uint8_t state)
 void TFWUpdate::TimerTick()
 {
     Timer->setInterval(0);
-    if (!Device->IsOpen)
-        return; // stays busy, without ticks, until cancelled
     ticking_ = true;
+    if (!Device->IsOpen) {
+        // Closed by someone else it stays busy, without ticks, until cancelled.
+        endIfPortLost();
+        ticking_ = false;
+        return;
+    }
     ReadPort();
     bool goOn = true;
     if (TakeFrame()) {
@@ -132,9 +151,34 @@ void TFWUpdate::TimerTick()
     } else if (State == usSendHeader && Device->OutCount() == 0 && --HeaderWaitTicks == 0) {
         EnterState(usSendAltHeader);
     }
+    if (goOn && endIfPortLost())
+        goOn = false;
     ticking_ = false;
     if (goOn && Timer)
         Timer->setInterval(kTickMs);
+}
+
+bool TFWUpdate::endIfPortLost()
+{
+    if (!Device->WasLost() || Device->IsOpen)
+        return false;
+    end(stepErrorStatus()); // the device has shown why
+    return true;
+}
+
+QString TFWUpdate::stepErrorStatus() const
+{
+    switch (State) {
+    case usWaitPrompt:
+    case usConnect:
+        return QStringLiteral("Connecting: Error");
+    case usSendHeader:
+    case usSendAltHeader:
+        return QStringLiteral("Send Header: Error");
+    default:
+        return CurrentPage == kEndPage ? QStringLiteral("Error updating firmware...")
+                                       : QString::asprintf("Writing Page #%d : Error", CurrentPage);
+    }
 }
 
 void TFWUpdate::ReadPort()

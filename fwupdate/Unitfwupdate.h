@@ -48,6 +48,9 @@ public:
     static constexpr char kLineSettings[] = "115200,N,8,1";
     // No bootloader takes more: page numbers are 16-bit, and pages at most 1 KiB.
     static constexpr qsizetype kMaxImageBytes = qsizetype{64} << 20;
+    // Page numbers are 16 bits and 65535 numbers the end: an image needs fewer
+    // pages than that at the page size the bootloader names.
+    static constexpr std::int32_t kMaxPageCount = 65535 - 1;
 
     TFWUpdate();
     // Ends a running upload as Stop does; the device must outlive it.
@@ -59,6 +62,14 @@ public:
     // it has not begun (a file message was shown, or the port did not open).
     bool Start(QWidget* owner, serdev::TSerDev& device, const QByteArray& path, QProgressBar* progressBar,
                QLineEdit* statusControl, bool waitForPrompt);
+    // Start in two halves, so that the image is checked before anything is
+    // sent to the adapter: reads the image at `path` and checks it, showing
+    // the file message when it cannot be uploaded ...
+    bool LoadImage(QWidget* owner, const QByteArray& path);
+    // ... then begins the upload of the image just loaded on `device`; false
+    // when the port did not open, or no image was loaded since the last start.
+    bool StartLoaded(serdev::TSerDev& device, QProgressBar* progressBar, QLineEdit* statusControl,
+                     bool waitForPrompt);
     // Ends a running upload with "Firmware Update canceled..."; nothing otherwise.
     void Cancel();
     bool IsBusy() const { return Busy; }
@@ -113,9 +124,14 @@ private:
     void showStatus(const QString& status);
     void showFileError(const QString& text);
 
+    // Ends the upload with the error of its step when the port has vanished.
+    bool endIfPortLost();
+    QString stepErrorStatus() const;
+
     // A timer is never destroyed inside its own tick: one stopped there waits here.
     std::unique_ptr<platform::Timer> retiredTimer_;
     bool ticking_ = false;
+    bool imageLoaded_ = false; // by LoadImage, for the next StartLoaded
 };
 
 } // namespace fwupdate

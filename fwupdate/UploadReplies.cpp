@@ -72,6 +72,11 @@ void TFWUpdate::answerHeader()
     }
     PageSize = *pageSize;
     PageCount = pageCount(PageData, PageSize);
+    if (PageCount > kMaxPageCount) {
+        // Page numbers would wrap, and a page would go out numbered as the end.
+        end(pageStatus("Writing Page #%d : Error", kEndPage));
+        return;
+    }
     if (ProgressBar != nullptr)
         ProgressBar->setMaximum(PageCount);
     NakCount = 0;

@@ -1,3 +1,4 @@
+#include "support/PseudoTerminal.h"
 #include "support/UploadFixture.h"
 
 #include "fwupdate/BootloaderFrames.h"
@@ -195,6 +196,9 @@ TEST_F(Upload, EachWayAnUploadEndsShowsItsStatus)
          "Error updating firmware..."},
         {"ack of the end without an end packet", 1000, {kConnectAck, ackWith(64), ackWith(kEndPage)},
          "Updating firmware : Ok"},
+        // Page 65535 would go out numbered as the end, and the end's ack would pass for success.
+        {"65535 pages, more than 16-bit numbers can take", 80 + 64 * 65535, {kConnectAck, ackWith(64)},
+         "Writing Page #65535 : Error"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -400,5 +404,89 @@ TEST_F(Upload, ABootloaderThatNeverAnswersLeavesTheLastStatusUntilTheUserCancels
         upload->Cancel();
         EXPECT_EQ(status.text(), "Firmware Update canceled...");
         EXPECT_TRUE(lineRaisedAndClosed());
+    }
+}
+
+TEST_F(Upload, AnImageOfMorePagesThanPageNumbersCanTakeEndsBeforeAnyPageIsWritten)
+{
+    for (const auto& [pages, goesOn] : {std::pair{65535, false}, std::pair{65534, true}}) {
+        SCOPED_TRACE(pages);
+        const qsizetype before = written().size();
+        startPlayed(sim::sampleFirmwareImage(qsizetype{64} * pages));
+        answer(kConnectAck);
+        answer(ackWith(64));
+        answer(request(0));
+        EXPECT_EQ(upload->IsBusy(), goesOn);
+        EXPECT_EQ(written().size() - before, goesOn ? 1 + 83 + 5 + 64 : 1 + 83); // a page, or none
+        upload->Cancel();
+    }
+}
+
+namespace {
+
+// An upload through a real terminal whose far end the test plays, so that the
+// port can vanish as it does when the cable is pulled.
+class UploadOnAVanishingPort : public DeviceFixture {
+protected:
+    void start()
+    {
+        image = sim::sampleFirmwareImage(64 * 8);
+        const QString path = files.filePath(QStringLiteral("image.rfw"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(image);
+        file.close();
+        device->PortName = line->path();
+        ASSERT_TRUE(upload.Start(&owner, *device, QFile::encodeName(path), &progress, &status, false));
+        ASSERT_EQ(line->receive(1), "<");
+    }
+    // The far end sends `bytes`; the upload answers on its next ticks with `answerSize` bytes.
+    void play(const QByteArray& bytes, qsizetype answerSize)
+    {
+        line->send(bytes);
+        clock.advance(TFWUpdate::kFirstTickMs);
+        ASSERT_EQ(line->receive(answerSize).size(), answerSize);
+    }
+
+    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<serdev::TSerDev> device = makeDevice();
+    TFWUpdate upload;
+    QWidget owner;
+    QProgressBar progress;
+    QLineEdit status;
+    QTemporaryDir files;
+    QByteArray image;
+};
+
+} // namespace
+
+TEST_F(UploadOnAVanishingPort, EndsWithTheErrorOfTheStepItWasIn)
+{
+    struct Case {
+        const char* step;
+        QList<std::pair<QByteArray, qsizetype>> played; // what the far end sent, and the size of the answer
+        QString status;
+    };
+    for (const Case& c : {
+             Case{"connecting", {}, "Connecting: Error"},
+             Case{"sending the header", {{kConnectAck, 83}}, "Send Header: Error"},
+             Case{"writing page 3", {{kConnectAck, 83}, {ackWith(64) + request(3), 5 + 64}}, "Writing Page #3 : Error"},
+         }) {
+        SCOPED_TRACE(c.step);
+        line = std::make_unique<PseudoTerminal>();
+        boxes.clear();
+        start();
+        for (const auto& [bytes, answerSize] : c.played)
+            play(bytes, answerSize);
+
+        line->closeMaster();
+        clock.advance(TFWUpdate::kFirstTickMs);
+        EXPECT_EQ(status.text(), c.status);
+        EXPECT_FALSE(upload.IsBusy());
+        EXPECT_FALSE(device->IsOpen);
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.last().call.title, "Read Port(" + line->path() + ") Error...");
+        clock.advance(1000);
+        EXPECT_EQ(boxes.count(), 1u);
     }
 }

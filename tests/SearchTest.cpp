@@ -1,9 +1,11 @@
+#include "support/PseudoTerminal.h"
 #include "support/WindowFixture.h"
 
 #include "adapter/Exchange.h"
 
 #include <QTreeWidget>
 
+using adapter::TExchange;
 using simd2xx::Call;
 
 namespace {
@@ -191,4 +193,32 @@ TEST_F(Search, ASearchReplacesWhatTheLastOneFound)
     search();
     expectNotFoundBox();
     expectIdentityEmpty();
+}
+
+// Pulled out during a search, the port used to bring one box for each of
+// the ten probes, then the not-found box.
+TEST_F(Search, APortThatVanishesEndsTheSearchWithOneBox)
+{
+    PseudoTerminal line;
+    setComPorts(std::vector{serdev::SerialPort{line.path(), "Pseudo-terminal", {}}});
+    QJsonObject settings;
+    settings.insert("Port", QString::fromLatin1(line.path()));
+    storeSettings(settings);
+    startWindow();
+    ASSERT_EQ(ui().cbCOM->currentText().toLatin1(), line.path() + " (Pseudo-terminal)");
+
+    ui().btSearch->click();
+    clock.advance(TExchange::kTickMs * 3);
+    ASSERT_EQ(line.receive(12), kFirst + "I");
+    line.closeMaster();
+    runExchange();
+
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.title, "Read Port(" + line.path() + ") Error...");
+    EXPECT_TRUE(boxes.last().call.text.contains("plugged in"));
+    EXPECT_FALSE(window->Device->IsOpen);
+    EXPECT_TRUE(ui().btSearch->isEnabled());
+    expectIdentityEmpty();
+    clock.advance(5000);
+    EXPECT_EQ(boxes.count(), 1u);
 }

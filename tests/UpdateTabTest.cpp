@@ -247,3 +247,79 @@ TEST_F(UpdateTab, AModeFileOfAnotherLengthOrNoneIsReportedAndNothingIsSent)
         EXPECT_EQ(ui().btUpdateRun->text(), "Run");
     }
 }
+
+TEST_F(UpdateTab, AnImageThatCannotBeUploadedIsReportedBeforeAnyByteReachesTheAdapter)
+{
+    searchAdapter();
+    for (const auto& [notSearch, size, text] : {std::tuple{false, 79, "Error! Firmware file \"%1\" is short."},
+                                                std::tuple{false, -1, "File \"%1\" is not found."},
+                                                std::tuple{true, 0, "Error! Firmware file \"%1\" is short."}}) {
+        SCOPED_TRACE(testing::Message() << notSearch << " " << size);
+        ui().rbAddMode->click();
+        ui().rbUploadFW->click();
+        if (ui().ckbNotSearch->isChecked() != notSearch)
+            ui().ckbNotSearch->click();
+        const QString path = writeFile(image, QString("image%1.rfw").arg(size));
+        choose(path);
+        // Changed or gone after it was chosen.
+        if (size < 0)
+            QFile::remove(path);
+        else
+            writeFile(QByteArray(size, 'x'), QString("image%1.rfw").arg(size));
+        boxes.clear();
+        const std::size_t opened = simd2xx::namesOpened().size();
+        const qsizetype before = sent().size();
+        run();
+
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.last().call.title, "Open Firware file...");
+        EXPECT_EQ(boxes.last().call.text, QString(text).arg(path));
+        EXPECT_EQ(sent().size(), before);
+        EXPECT_EQ(simd2xx::namesOpened().size(), opened); // the port is not even opened
+        EXPECT_FALSE(simd2xx::adapterInBootloader(kAdapterSerial));
+        EXPECT_EQ(ui().btUpdateRun->text(), "Run");
+        EXPECT_FALSE(window->exchange().isRunning());
+    }
+}
+
+// Clicks on the choices during an upload once turned Stop into a mere caption
+// change (Repair's branch), or disabled it (the rule without a found adapter),
+// leaving the adapter in its bootloader and every other exchange refused.
+TEST_F(UpdateTab, WhileAnUploadRunsItsChoicesHoldAndStopAlwaysCancelsIt)
+{
+    sim::AdapterProfile silentBootloader = inBootloader();
+    silentBootloader.bootloader.silent = true;
+    startWithAdapter(silentBootloader);
+    ui().rbAddMode->click();
+    ui().rbUploadFW->click();
+    ui().ckbNotSearch->click();
+    choose(writeFile(image, "new.rfw"));
+    ui().btUpdateRun->click();
+    clock.advance(60 * 1000); // the bootloader never answers
+    ASSERT_EQ(ui().edUpdateSatus->text(), "Waiting Connection...");
+
+    for (QWidget* choice : {static_cast<QWidget*>(ui().rbUploadFW), static_cast<QWidget*>(ui().rbAddMode),
+                            static_cast<QWidget*>(ui().ckbNotSearch), static_cast<QWidget*>(ui().ckbWait),
+                            static_cast<QWidget*>(ui().btFW_File)})
+        EXPECT_FALSE(choice->isEnabled()) << choice->objectName().toStdString();
+    ui().rbAddMode->click();
+    ui().ckbNotSearch->click();
+    EXPECT_TRUE(ui().rbUploadFW->isChecked());
+    EXPECT_TRUE(ui().ckbNotSearch->isChecked());
+    ui().edFW_File->setText(ui().edFW_File->text() + "x"); // any event that applies the rule
+    ASSERT_TRUE(ui().btUpdateRun->isEnabled());
+
+    ui().btUpdateRun->click();
+    clock.advance(20);
+    EXPECT_EQ(ui().edUpdateSatus->text(), "Firmware Update canceled...");
+    EXPECT_FALSE(window->exchange().isRunning());
+    EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
+    for (QWidget* choice : {static_cast<QWidget*>(ui().rbUploadFW), static_cast<QWidget*>(ui().rbAddMode),
+                            static_cast<QWidget*>(ui().ckbNotSearch), static_cast<QWidget*>(ui().ckbWait),
+                            static_cast<QWidget*>(ui().btFW_File)})
+        EXPECT_TRUE(choice->isEnabled()) << choice->objectName().toStdString();
+
+    ui().btSearch->click(); // no longer refused
+    EXPECT_TRUE(window->exchange().isRunning());
+    runExchange();
+}
