@@ -13,6 +13,8 @@ void UploadLog::update(const sim::AdapterCore& adapter)
 {
     if (adapter.inBootloader() && !inBootloader_) {
         inBootloader_ = true;
+        number_ = 0; // a bootloader counts its uploads from 1 again
+        naks_ = 0;
         std::fprintf(stderr, "velmora-adapter-sim: bootloader running\n");
     }
     updateUpload(adapter);
