@@ -5,7 +5,7 @@
 
 #include "AdapterCore.h"
 #include "KeptFile.h"
-#include "LinePace.h"
+#include "PacedLine.h"
 #include "SampleFiles.h"
 #include "SerialEndpoint.h"
 #include "UploadLog.h"

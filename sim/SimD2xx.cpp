@@ -2,6 +2,7 @@
 
 #include "serdev/D2xxApi.h"
 #include "sim/AdapterCore.h"
+#include "sim/LinePace.h"
 
 #include <algorithm>
 #include <chrono>
@@ -37,7 +38,11 @@ struct Device {
     std::uint32_t lastError = 0;
     bool open = false;
     std::unique_ptr<sim::AdapterCore> adapter;
+    // Both ways, bytes cross the line no faster than its rate.
+    std::string outgoing; // written, not yet across to the adapter
+    sim::LinePace outbound;
     std::string arriving; // adapter output not yet in the input queue
+    sim::LinePace inbound;
 };
 
 sim::LineSetting lineOf(const DCB& state)
@@ -53,16 +58,43 @@ std::int64_t steadyNowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Moves what the adapter has sent by now towards the input queue: all of it,
-// or one piece per call when the profile cuts its replies.
-void deliver(Device& device, const QByteArray& sent)
+// The adapter's bytes set off towards the input queue at `nowMs`.
+void handOver(Device& device, const QByteArray& sent, double nowMs)
 {
+    if (sent.isEmpty())
+        return;
+    if (device.arriving.empty())
+        device.inbound.wake(nowMs);
     device.arriving.append(sent.constData(), static_cast<std::size_t>(sent.size()));
-    const int pieceSize = device.adapter->profile().pieceSize;
-    const std::size_t count = pieceSize > 0 ? std::min<std::size_t>(device.arriving.size(), pieceSize)
-                                            : device.arriving.size();
+}
+
+// Moves the line on to `nowMs`: what the program wrote reaches the adapter,
+// and what the adapter sent reaches the input queue, each byte in its slot at
+// the line's rate (one piece per call when the profile cuts its replies).
+void advance(Device& device, double nowMs)
+{
+    const std::uint32_t baud = device.state.BaudRate;
+    const auto across = static_cast<std::size_t>(
+        std::min<qsizetype>(device.outbound.due(nowMs, baud), static_cast<qsizetype>(device.outgoing.size())));
+    if (across > 0) {
+        const QByteArray bytes(device.outgoing.data(), static_cast<qsizetype>(across));
+        device.outgoing.erase(0, across);
+        device.outbound.spend(static_cast<qsizetype>(across), baud);
+        if (device.adapter)
+            handOver(device, device.adapter->receive(bytes, lineOf(device.state), static_cast<std::int64_t>(nowMs)),
+                     nowMs);
+    }
+    if (device.adapter)
+        handOver(device, device.adapter->takeSent(static_cast<std::int64_t>(nowMs)), nowMs);
+
+    auto count = static_cast<std::size_t>(
+        std::min<qsizetype>(device.inbound.due(nowMs, baud), static_cast<qsizetype>(device.arriving.size())));
+    const int pieceSize = device.adapter ? device.adapter->profile().pieceSize : 0;
+    if (pieceSize > 0)
+        count = std::min<std::size_t>(count, static_cast<std::size_t>(pieceSize));
     device.input += device.arriving.substr(0, count);
     device.arriving.erase(0, count);
+    device.inbound.spend(static_cast<qsizetype>(count), baud);
 }
 
 struct Failure {
@@ -300,8 +332,10 @@ Bool FT_W32_CloseHandle(PortHandle handle)
     Library& lib = library();
     std::lock_guard guard(lib.mutex);
     enter(lib, Call::CloseHandle);
-    if (Device* device = deviceOf(lib, handle))
+    if (Device* device = deviceOf(lib, handle)) {
         device->open = false;
+        device->outgoing.clear(); // what had not left dies with the handle
+    }
     return lib.handles.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1 ? 1 : 0;
 }
 
@@ -327,11 +361,11 @@ Bool FT_W32_WriteFile(PortHandle handle, const void* bytes, Dword count, Dword* 
             device.writeChunks.pop_front();
         }
         device.output.append(static_cast<const char*>(bytes), take);
-        if (device.adapter)
-            device.arriving += device.adapter
-                                   ->receive(QByteArray(static_cast<const char*>(bytes), take), lineOf(device.state),
-                                             library().nowMs())
-                                   .toStdString();
+        const auto nowMs = static_cast<double>(library().nowMs());
+        if (device.outgoing.empty())
+            device.outbound.wake(nowMs);
+        device.outgoing.append(static_cast<const char*>(bytes), take);
+        advance(device, nowMs);
         *written = take;
         return 1;
     });
@@ -352,10 +386,9 @@ Bool FT_W32_ClearCommError(PortHandle handle, Dword* errors, COMSTAT* status)
 {
     return portCall(Call::ClearCommError, handle, [&](Device& device) {
         *errors = 0;
-        if (device.adapter)
-            deliver(device, device.adapter->takeSent(library().nowMs()));
+        advance(device, static_cast<double>(library().nowMs()));
         status->cbInQue = static_cast<Dword>(device.input.size());
-        status->cbOutQue = device.outputQueue;
+        status->cbOutQue = device.outputQueue + static_cast<Dword>(device.outgoing.size());
         return 1;
     });
 }
@@ -375,8 +408,10 @@ Bool FT_W32_PurgeComm(PortHandle handle, Dword flags)
         device.purges.push_back(flags);
         if (flags & serdev::kPurgeRxClear)
             device.input.clear();
-        if (flags & serdev::kPurgeTxClear)
+        if (flags & serdev::kPurgeTxClear) {
             device.outputQueue = 0;
+            device.outgoing.clear();
+        }
         return 1;
     });
 }

@@ -43,14 +43,17 @@ void failCalls(Call call, std::uint32_t status, int times = 1);
 // once the counts are used up, writes take everything.
 void setWriteChunks(const std::string& serial, std::vector<std::uint32_t> chunks);
 
-// Bytes that arrive from the device, waiting in its input queue.
+// Bytes that arrive from the device, waiting in its input queue at once.
 void receive(const std::string& serial, const std::string& bytes);
+// Bytes that the device's output queue holds besides those still crossing the line.
 void setOutputQueue(const std::string& serial, std::uint32_t pending);
 
-// Puts a simulated adapter behind the device: what the program writes reaches
-// it at the line setting last applied to the device, and its replies arrive
-// as input, whenever the device's status is queried (a piece per query when
-// the profile cuts its replies).
+// Puts a simulated adapter behind the device. Both ways, bytes cross the line
+// no faster than its rate (ten bit times a byte at the rate last applied to
+// the device), on the clock handed to setClock: what the program writes
+// reaches the adapter at the line setting then in force, and its replies
+// reach the input queue when the device's status is queried (a piece per
+// query when the profile cuts its replies).
 void attachAdapter(const std::string& serial, const sim::AdapterProfile& profile);
 
 // What the attached adapter's bootloader has taken in of the upload running

@@ -141,8 +141,7 @@ TEST_F(Search, NoiseAndRepliesCutIntoPiecesStillGiveTheWholeIdentity)
 {
     for (const char* scenario : {"noise", "pieces"}) {
         SCOPED_TRACE(scenario);
-        simd2xx::reset();
-        libraries.provide("libdvd2xx.so", SIM_D2XX_PATH);
+        resetD2xxLibrary();
         startWith(*sim::scenarioProfile(scenario));
         search();
         EXPECT_EQ(boxes.count(), 0u);

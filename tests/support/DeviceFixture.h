@@ -63,10 +63,16 @@ class DeviceFixture : public ::testing::Test {
 protected:
     DeviceFixture()
     {
+        resetD2xxLibrary();
+        clock.setPump([] { return platform::deliverQueuedMessageBoxes(); });
+    }
+
+    // The D2XX test library with no devices, on the manual clock, found as "libdvd2xx.so".
+    void resetD2xxLibrary()
+    {
         simd2xx::reset();
         simd2xx::setClock([this] { return clock.nowMs(); });
         libraries.provide("libdvd2xx.so", SIM_D2XX_PATH);
-        clock.setPump([] { return platform::deliverQueuedMessageBoxes(); });
     }
 
     ~DeviceFixture() override { simd2xx::setClock({}); }
