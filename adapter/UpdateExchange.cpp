@@ -8,7 +8,6 @@
 #include "serdev/SerDev.h"
 #include "ui_UnitMain.h"
 
-
 namespace adapter {
 
 bool TExchange::handOverToUpload()

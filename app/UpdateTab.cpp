@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+
 namespace app {
 
 namespace {
@@ -98,9 +100,9 @@ void TfrmMain::runUpload()
 void TfrmMain::lockUpdateChoices()
 {
     lockedCheckBoxes_ = std::pair{ui->ckbNotSearch->isEnabled(), ui->ckbWait->isEnabled()};
-    for (QWidget* control : {static_cast<QWidget*>(ui->rbUploadFW), static_cast<QWidget*>(ui->rbAddMode),
-                             static_cast<QWidget*>(ui->ckbNotSearch), static_cast<QWidget*>(ui->ckbWait),
-                             static_cast<QWidget*>(ui->btFW_File)})
+    const std::array<QWidget*, 5> choices{ui->rbUploadFW, ui->rbAddMode, ui->ckbNotSearch, ui->ckbWait,
+                                          ui->btFW_File};
+    for (QWidget* control : choices)
         control->setEnabled(false);
 }
 

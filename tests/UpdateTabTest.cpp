@@ -3,6 +3,8 @@
 
 #include "platform/FileDialog.h"
 
+#include <array>
+
 namespace {
 
 // The Update tab of the real window, with the file dialog answered by the test.
@@ -32,6 +34,11 @@ protected:
         ui().btFW_File->click();
     }
     void chooseRepair() { ui().rbAddMode->click(); }
+    // What the user chooses a job with: its kind, its check boxes and its file.
+    std::array<QWidget*, 5> choices()
+    {
+        return {ui().rbUploadFW, ui().rbAddMode, ui().ckbNotSearch, ui().ckbWait, ui().btFW_File};
+    }
     // Presses Run and lets the exchange it starts run to its end.
     void run()
     {
@@ -298,9 +305,7 @@ TEST_F(UpdateTab, WhileAnUploadRunsItsChoicesHoldAndStopAlwaysCancelsIt)
     clock.advance(60 * 1000); // the bootloader never answers
     ASSERT_EQ(ui().edUpdateSatus->text(), "Waiting Connection...");
 
-    for (QWidget* choice : {static_cast<QWidget*>(ui().rbUploadFW), static_cast<QWidget*>(ui().rbAddMode),
-                            static_cast<QWidget*>(ui().ckbNotSearch), static_cast<QWidget*>(ui().ckbWait),
-                            static_cast<QWidget*>(ui().btFW_File)})
+    for (QWidget* choice : choices())
         EXPECT_FALSE(choice->isEnabled()) << choice->objectName().toStdString();
     ui().rbAddMode->click();
     ui().ckbNotSearch->click();
@@ -314,9 +319,7 @@ TEST_F(UpdateTab, WhileAnUploadRunsItsChoicesHoldAndStopAlwaysCancelsIt)
     EXPECT_EQ(ui().edUpdateSatus->text(), "Firmware Update canceled...");
     EXPECT_FALSE(window->exchange().isRunning());
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
-    for (QWidget* choice : {static_cast<QWidget*>(ui().rbUploadFW), static_cast<QWidget*>(ui().rbAddMode),
-                            static_cast<QWidget*>(ui().ckbNotSearch), static_cast<QWidget*>(ui().ckbWait),
-                            static_cast<QWidget*>(ui().btFW_File)})
+    for (QWidget* choice : choices())
         EXPECT_TRUE(choice->isEnabled()) << choice->objectName().toStdString();
 
     ui().btSearch->click(); // no longer refused
