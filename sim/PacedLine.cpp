@@ -18,7 +18,7 @@ double nowMs()
 
 } // namespace
 
-void PacedSender::queue(const QByteArray& bytes)
+void PacedBytes::queue(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
         return;
@@ -46,15 +46,6 @@ bool PacedSender::send(int fd)
         pace_.wake(now + kPieceGapMs);
     }
     return true;
-}
-
-void PacedReceiver::queue(const QByteArray& bytes)
-{
-    if (bytes.isEmpty())
-        return;
-    if (pending_.isEmpty())
-        pace_.wake(nowMs());
-    pending_ += bytes;
 }
 
 QByteArray PacedReceiver::take(std::uint32_t baud)

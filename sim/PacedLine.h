@@ -9,9 +9,20 @@
 // The simulator's two directions of a pseudo-terminal or serial device, which
 // would move bytes at once: each byte crosses no faster than its LinePace slot.
 
+// Bytes waiting for their slots on one direction of the line.
+class PacedBytes {
+public:
+    void queue(const QByteArray& bytes);
+    bool idle() const { return pending_.isEmpty(); }
+
+protected:
+    sim::LinePace pace_;
+    QByteArray pending_;
+};
+
 // Moves the adapter's replies onto the line at the adapter's baud rate,
 // optionally in pieces with pauses between them.
-class PacedSender {
+class PacedSender : public PacedBytes {
 public:
     PacedSender(std::uint32_t baud, int pieceSize)
         : baud_(baud)
@@ -19,8 +30,6 @@ public:
     {
     }
 
-    void queue(const QByteArray& bytes);
-    bool idle() const { return pending_.isEmpty(); }
     // Returns false when the line is gone.
     bool send(int fd);
 
@@ -28,18 +37,10 @@ private:
     std::uint32_t baud_;
     int pieceSize_;
     int sentOfPiece_ = 0;
-    sim::LinePace pace_;
-    QByteArray pending_;
 };
 
 // Hands what the host wrote to the adapter at the pace of the host's line rate.
-class PacedReceiver {
+class PacedReceiver : public PacedBytes {
 public:
-    void queue(const QByteArray& bytes);
-    bool idle() const { return pending_.isEmpty(); }
     QByteArray take(std::uint32_t baud);
-
-private:
-    sim::LinePace pace_;
-    QByteArray pending_;
 };

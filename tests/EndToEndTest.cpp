@@ -29,6 +29,22 @@ template <typename Condition> bool processEventsUntil(Condition done, int limitM
     return done();
 }
 
+// Processes events until the window's exchange has ended (a limit for a hung one).
+bool exchangeEnds(app::TfrmMain& window)
+{
+    return processEventsUntil([&] { return !window.exchange().isRunning(); }, 30000);
+}
+
+// Writes `bytes` to a new file `name` in `folder`; its path.
+QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes)
+{
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
 // The simulator on a pseudo-terminal, with its path remembered as the
 // program's port and listed through VELMORA_PORTS, and settings of its own.
 class SimulatedSetup {
@@ -88,28 +104,25 @@ TEST(EndToEnd, TheProgramFindsSelectsSwitchesAndTestsTheSimulatedAdapterOnAPseud
         EXPECT_EQ(ui.cbCOM->currentText(), QString::fromUtf8(path + " (listed in VELMORA_PORTS)"));
 
         ui.btSearch->click();
-        EXPECT_TRUE(processEventsUntil([&] { return !window.exchange().isRunning(); }, 20000));
+        EXPECT_TRUE(exchangeEnds(window));
         EXPECT_EQ(boxes.count(), 0u);
         EXPECT_EQ(window.exchange().BaudIndex, 2); // 19200
         EXPECT_EQ(ui.edSerial->text(), "20417");
         EXPECT_EQ(ui.edVersion->text(), "2.14");
         ASSERT_EQ(ui.lvModes->topLevelItemCount(), 5);
-        const auto exchangeEnds = [&] {
-            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 20000);
-        };
 
         ui.lvModes->setCurrentItem(ui.lvModes->findItems(QStringLiteral("B7"), Qt::MatchExactly, 1).value(0));
         ui.btModeSelect->click();
-        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(exchangeEnds(window));
         EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(1), "B7");
 
         ui.cbPower->click();
-        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(exchangeEnds(window));
         EXPECT_FALSE(ui.cbPower->isChecked());
         EXPECT_TRUE(ui.cbPower->isEnabled());
 
         ui.btRunTest->click();
-        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(exchangeEnds(window));
         EXPECT_TRUE(ui.memLogTest->toPlainText().endsWith("Ext. power switch: Ok\nSelf-test passed"));
         EXPECT_EQ(boxes.count(), 0u);
         window.close();
@@ -132,26 +145,19 @@ TEST(EndToEnd, TheProgramUploadsAnImageThatTheSimulatedBootloaderKeepsByteForByt
     image.replace(40, sim::kLineHazards.size(), sim::kLineHazards);         // the header
     image.replace(80, sim::kLineHazards.size(), sim::kLineHazards);         // page 0
     image.replace(80 + 64 * 19 + 9, sim::kLineHazards.size(), sim::kLineHazards); // page 19
-    const QString imagePath = files.filePath(QStringLiteral("image.rfw"));
-    QFile imageFile(imagePath);
-    ASSERT_TRUE(imageFile.open(QIODevice::WriteOnly));
-    imageFile.write(image);
-    imageFile.close();
+    const QString imagePath = writeFile(files, QStringLiteral("image.rfw"), image);
     platform::setOpenFilePresenter([&](const platform::OpenFileRequest&) { return imagePath; });
     RecordedBoxes boxes;
     {
         app::TfrmMain window;
         window.show();
         Ui::TfrmMain& ui = window.form();
-        const auto exchangeEnds = [&] {
-            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 30000);
-        };
         ui.btSearch->click();
-        EXPECT_TRUE(exchangeEnds());
+        EXPECT_TRUE(exchangeEnds(window));
         ui.btFW_File->click();
         ASSERT_TRUE(ui.btUpdateRun->isEnabled());
         ui.btUpdateRun->click();
-        EXPECT_TRUE(exchangeEnds()) << ui.edUpdateSatus->text().toStdString();
+        EXPECT_TRUE(exchangeEnds(window)) << ui.edUpdateSatus->text().toStdString();
         EXPECT_EQ(ui.edUpdateSatus->text(), "Updating firmware : Ok");
         EXPECT_EQ(ui.pbUpdateProgress->value(), ui.pbUpdateProgress->maximum());
         EXPECT_EQ(boxes.count(), 0u);
@@ -177,11 +183,7 @@ TEST(EndToEnd, EveryByteOfRepliesAndOfAModeFileSurvivesASearchASelectionAndARepa
     ASSERT_TRUE(setup.path.startsWith("/dev/pts/")) << setup.path.toStdString();
     QByteArray modeFile = sim::modeFile("C3", "Track day");
     modeFile.replace(60, sim::kLineHazards.size(), sim::kLineHazards);
-    const QString modeFilePath = files.filePath(QStringLiteral("track.rcm"));
-    QFile file(modeFilePath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(modeFile);
-    file.close();
+    const QString modeFilePath = writeFile(files, QStringLiteral("track.rcm"), modeFile);
     platform::setOpenFilePresenter([&](const platform::OpenFileRequest&) { return modeFilePath; });
     const QByteArray signature = "VT2-" + sim::kLineHazards + "-91C0";
     const QByteArray description = "Eight-bit " + sim::kLineHazards + " mode";
@@ -190,12 +192,9 @@ TEST(EndToEnd, EveryByteOfRepliesAndOfAModeFileSurvivesASearchASelectionAndARepa
         app::TfrmMain window;
         window.show();
         Ui::TfrmMain& ui = window.form();
-        const auto exchangeEnds = [&] {
-            return processEventsUntil([&] { return !window.exchange().isRunning(); }, 20000);
-        };
 
         ui.btSearch->click();
-        ASSERT_TRUE(exchangeEnds());
+        ASSERT_TRUE(exchangeEnds(window));
         EXPECT_TRUE(window.ReplyLog->lines().contains("Signature: " + signature));
         EXPECT_EQ(ui.edSignature->text(), adapter::fromWindows1251(signature));
 
@@ -204,7 +203,7 @@ TEST(EndToEnd, EveryByteOfRepliesAndOfAModeFileSurvivesASearchASelectionAndARepa
         EXPECT_EQ(row->text(2), adapter::fromWindows1251(description));
         ui.lvModes->setCurrentItem(row);
         ui.btModeSelect->click();
-        ASSERT_TRUE(exchangeEnds());
+        ASSERT_TRUE(exchangeEnds(window));
         ASSERT_FALSE(ui.lvModes->selectedItems().isEmpty());
         EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(1), "C9");
         EXPECT_EQ(ui.lvModes->selectedItems().value(0)->text(2), adapter::fromWindows1251(description));
@@ -215,7 +214,7 @@ TEST(EndToEnd, EveryByteOfRepliesAndOfAModeFileSurvivesASearchASelectionAndARepa
         ui.btFW_File->click();
         ASSERT_TRUE(ui.btUpdateRun->isEnabled());
         ui.btUpdateRun->click();
-        ASSERT_TRUE(exchangeEnds());
+        ASSERT_TRUE(exchangeEnds(window));
         EXPECT_TRUE(ui.lvModes->findItems(QStringLiteral("C3"), Qt::MatchExactly, 1).value(0) != nullptr);
         EXPECT_EQ(boxes.count(), 0u);
         window.close();
