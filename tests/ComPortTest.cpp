@@ -168,7 +168,7 @@ TEST_F(ComPort, EveryByteCrossesALineLeftAtTheKernelDefaultsUnchanged)
         device->Read(bytes, 1000);
         EXPECT_EQ(bytes, controlBytes);
     }
-    EXPECT_EQ(pty.receive(1), QByteArray()); // nothing echoed
+    EXPECT_EQ(pty.receive(1, 100), QByteArray()); // nothing echoed
 }
 
 TEST_F(ComPort, ReceivedBytesCollectInTheBufferAndAreTakenOldestFirst)

@@ -51,13 +51,13 @@ void PseudoTerminal::send(const QByteArray& bytes)
     throw std::runtime_error("bytes sent on the pseudo-terminal never arrived");
 }
 
-QByteArray PseudoTerminal::receive(qsizetype count)
+QByteArray PseudoTerminal::receive(qsizetype count, int quietMs)
 {
     QByteArray all;
     char buffer[4096];
     while (all.size() < count) {
         pollfd ready{master_, POLLIN, 0};
-        if (::poll(&ready, 1, 2000) <= 0)
+        if (::poll(&ready, 1, quietMs) <= 0)
             break;
         const ssize_t got = ::read(master_, buffer, std::min<qsizetype>(sizeof buffer, count - all.size()));
         if (got <= 0)

@@ -18,8 +18,8 @@ public:
     // Sends from the far end and waits until the bytes reach the device's input
     // queue; the device must have made its line raw by then.
     void send(const QByteArray& bytes);
-    // The next `count` bytes that arrive at the far end (fewer if they stop coming).
-    QByteArray receive(qsizetype count);
+    // The next `count` bytes that arrive at the far end (fewer if none comes for `quietMs`).
+    QByteArray receive(qsizetype count, int quietMs = 2000);
     void closeMaster();
 
 private:
