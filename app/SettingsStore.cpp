@@ -3,6 +3,7 @@
 #include "UnitMainData.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsKey.h"
+#include "platform/SettingsMove.h"
 
 namespace app {
 
@@ -27,7 +28,25 @@ platform::SettingsKey openKey()
 
 QString settingsFile()
 {
+    return platform::userConfigHome() + QStringLiteral("/velmora-configurator/settings.json");
+}
+
+QString legacySettingsFile()
+{
     return platform::settingsFilePath(platform::userConfigHome(), SettingsKeyPath);
+}
+
+void MoveLegacySettings()
+{
+    const QString from = legacySettingsFile();
+    const platform::SettingsMove move = platform::moveSettingsFile(from, settingsFile(), platform::userConfigHome());
+    if (move.result != platform::SettingsMove::Result::Failed)
+        return;
+    AppMessageBox(nullptr, QStringLiteral("Error..."),
+                  QStringLiteral("The settings file %1 could not be moved to %2: %3.\n"
+                                 "It is left where it is, and the settings start afresh.")
+                      .arg(from, settingsFile(), move.error),
+                  platform::kBoxIconError);
 }
 
 std::int32_t ReadIntSetting(const QString& name, std::int32_t defaultValue)

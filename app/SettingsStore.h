@@ -20,7 +20,13 @@ bool SettingExists(const QString& name);
 QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue);
 void WriteStringSetting(const QString& name, const QByteArray& value);
 
-// The file that holds the key's values.
+// The file that holds the key's values: velmora-configurator/settings.json
+// in the user's configuration folder.
 QString settingsFile();
+// Where versions before it kept them: a folder for each part of the key path.
+QString legacySettingsFile();
+// Moves the settings from where earlier versions kept them, once, and says
+// so when that fails; the old file is then left as it was.
+void MoveLegacySettings();
 
 } // namespace app

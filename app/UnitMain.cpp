@@ -86,6 +86,7 @@ void TfrmMain::FormCreate()
         readIdentity(*block);
     CommandPrefixes[1] = "!" + text(AppCompanyName).toUpper().toUtf8() + CommandPrefixes[1];
     SettingsKeyPath = makerSettingsKeyPath();
+    MoveLegacySettings();
     PortNames.clear();
     PortDescriptions.clear();
     PortDeviceIds.clear();

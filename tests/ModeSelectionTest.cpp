@@ -194,7 +194,7 @@ TEST_F(ModeSelection, AnActiveModeThatCannotBeStoredIsReportedAndStillMarked)
     // Put a file where the settings folder belongs, so that no write can succeed.
     QDir(configHome()).removeRecursively();
     QDir().mkpath(configHome());
-    QFile blocker(configHome() + "/SOFTWARE");
+    QFile blocker(configHome() + "/velmora-configurator");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 

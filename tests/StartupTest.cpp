@@ -175,7 +175,7 @@ TEST_F(Startup, AFailedWriteAtCloseIsReportedAndTheWindowClosesAnyway)
     // Put a file where the settings folder belongs, so that no write can succeed.
     QDir(configHome()).removeRecursively();
     QDir().mkpath(configHome());
-    QFile blocker(configHome() + "/SOFTWARE");
+    QFile blocker(configHome() + "/velmora-configurator");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 
@@ -213,4 +213,54 @@ TEST(EscapedErrors, TheApplicationCatchesWhatEscapesAnEventHandler)
     QCoreApplication::sendEvent(&target, &event);
     ASSERT_EQ(boxes.count(), 1u);
     EXPECT_EQ(boxes.last().call.text, "from an event");
+}
+
+// Earlier versions kept the settings in a folder per part of the key path.
+TEST_F(Startup, SettingsFromWhereEarlierVersionsKeptThemAreMovedOnceAndTheNewerFileHolds)
+{
+    const QString legacy = configHome() + "/SOFTWARE/korvane.example Company ::./settings.json";
+    const auto writeLegacy = [&] {
+        QDir().mkpath(QFileInfo(legacy).absolutePath());
+        QFile file(legacy);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"({"SortCol": 2, "SortDir": 1, "Port": "/dev/ttyUSB0", "Mode": "B7 - Valet"})");
+    };
+    writeLegacy();
+    startWindow();
+    EXPECT_EQ(app::settingsFile(), configHome() + "/velmora-configurator/settings.json");
+    EXPECT_FALSE(QFileInfo::exists(legacy));
+    EXPECT_FALSE(QFileInfo::exists(configHome() + "/SOFTWARE")); // nothing else was there
+    EXPECT_EQ(storedSettings().value("Mode"), "B7 - Valet");
+    EXPECT_EQ(window->SortColumn, 2);
+    EXPECT_EQ(window->SortDescending, 1);
+    EXPECT_EQ(ui().cbCOM->currentIndex(), 1); // /dev/ttyUSB0
+    EXPECT_EQ(boxes.count(), 0u);
+
+    restartProgram(); // an older version wrote its file again: the moved one holds
+    writeLegacy();
+    QJsonObject newer = storedSettings();
+    newer.insert("SortCol", 1);
+    storeSettings(newer);
+    startWindow();
+    EXPECT_EQ(window->SortColumn, 1);
+    EXPECT_TRUE(QFileInfo::exists(legacy));
+}
+
+TEST_F(Startup, SettingsThatCannotBeMovedAreLeftWhereTheyAreAndTheBoxSaysWhere)
+{
+    const QString legacy = configHome() + "/SOFTWARE/korvane.example Company ::./settings.json";
+    QDir().mkpath(QFileInfo(legacy).absolutePath());
+    QFile file(legacy);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"SortCol": 2})");
+    file.close();
+    QFile blocker(configHome() + "/velmora-configurator"); // a file where the folder belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    startWindow();
+    ASSERT_GE(boxes.count(), 1u);
+    EXPECT_TRUE(boxes.all()[0].call.text.startsWith("The settings file " + legacy + " could not be moved to "
+                                                    + app::settingsFile()));
+    EXPECT_TRUE(QFileInfo::exists(legacy));
 }
