@@ -41,7 +41,7 @@ public:
     // Where the window takes what lies outside it from; tests hand in their own.
     struct Environment {
         VersionBlockSource versionBlock = programVersionBlock;
-        serdev::SerialPortSource comPorts = serdev::systemSerialPorts;
+        serdev::SerialPortSource comPorts = serdev::watchedSystemSerialPorts();
         std::function<QDate()> today = [] { return QDate::currentDate(); }; // the local date
     };
 

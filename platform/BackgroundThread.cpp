@@ -1,11 +1,14 @@
 #include "BackgroundThread.h"
 
+#include <pthread.h>
+
 namespace platform {
 
-BackgroundThread::BackgroundThread(Body body, Clock& clock)
+BackgroundThread::BackgroundThread(const char* name, Body body, Clock& clock)
 {
     clock.threadStarted();
-    thread_ = std::jthread([body = std::move(body), &clock](std::stop_token stop) {
+    thread_ = std::jthread([name, body = std::move(body), &clock](std::stop_token stop) {
+        ::pthread_setname_np(::pthread_self(), name);
         body(stop);
         clock.threadFinished();
     });

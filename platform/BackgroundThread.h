@@ -15,7 +15,8 @@ class BackgroundThread {
 public:
     using Body = std::function<void(std::stop_token)>;
 
-    explicit BackgroundThread(Body body, Clock& clock = platform::clock());
+    // `name` (15 bytes at most) is what the system shows for the thread, as in top.
+    BackgroundThread(const char* name, Body body, Clock& clock = platform::clock());
     ~BackgroundThread();
     BackgroundThread(const BackgroundThread&) = delete;
     BackgroundThread& operator=(const BackgroundThread&) = delete;

@@ -8,7 +8,7 @@ namespace serdev {
 TListCOM::TListCOM(SerialPortSource source)
     : clock_(platform::clock())
     , source_(std::move(source))
-    , thread_([this](std::stop_token stop) { Execute(stop); }, clock_)
+    , thread_("ListCOM", [this](std::stop_token stop) { Execute(stop); }, clock_)
 {
 }
 

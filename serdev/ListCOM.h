@@ -2,6 +2,7 @@
 
 #include "ListHandOff.h"
 #include "PortLists.h"
+#include "SerialPortEnumeration.h"
 #include "platform/BackgroundThread.h"
 
 #include <atomic>
@@ -12,10 +13,6 @@
 namespace serdev {
 
 class TListUSB;
-
-// One enumeration of the system's serial ports, in list order; nothing when
-// the enumeration itself failed.
-using SerialPortSource = std::function<std::optional<std::vector<SerialPort>>()>;
 
 // The background thread that keeps the list of serial ports. Every cycle it
 // enumerates; when the enumeration differs from the last one it rebuilds its

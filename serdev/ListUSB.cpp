@@ -6,7 +6,7 @@ namespace serdev {
 
 TListUSB::TListUSB()
     : clock_(platform::clock())
-    , thread_([this](std::stop_token stop) { Execute(stop); }, clock_)
+    , thread_("ListUSB", [this](std::stop_token stop) { Execute(stop); }, clock_)
 {
 }
 

@@ -29,7 +29,7 @@ public:
     // A write that the port keeps taking no bytes of is given up after this many tries.
     static constexpr int kMaxWritesWithoutProgress = 100;
 
-    explicit TSerDev(QWidget* owner, SerialPortSource comPorts = systemSerialPorts);
+    explicit TSerDev(QWidget* owner, SerialPortSource comPorts = watchedSystemSerialPorts());
     virtual ~TSerDev();
     TSerDev(const TSerDev&) = delete;
     TSerDev& operator=(const TSerDev&) = delete;

@@ -1,6 +1,7 @@
 #include "SerialPortEnumeration.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace serdev {
 
@@ -91,6 +92,17 @@ std::vector<SerialPort> withListedPaths(std::vector<SerialPort> ports, const QBy
             ports.push_back({path, kListedDescription, {}});
     }
     return ports;
+}
+
+SerialPortSource enumerateOnChange(SerialPortSource enumerate, ChangeProbe changed)
+{
+    auto last = std::make_shared<std::optional<std::vector<SerialPort>>>();
+    return [enumerate = std::move(enumerate), changed = std::move(changed), last] {
+        // The probe is asked every time, so that the changes it has seen are taken in.
+        if (changed() || !*last)
+            *last = enumerate();
+        return *last;
+    };
 }
 
 } // namespace serdev

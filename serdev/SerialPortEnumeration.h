@@ -2,9 +2,12 @@
 
 // Which of the system's terminals are serial ports, in which order, and how
 // they are described. The rules are pure functions over what udev tells of a
-// device; systemSerialPorts() asks udev and adds the paths of VELMORA_PORTS.
+// device; systemSerialPorts() asks udev and adds the paths of VELMORA_PORTS,
+// and watchedSystemSerialPorts() asks again only when something changed.
 
 #include "PortLists.h"
+
+#include <functional>
 
 #include <optional>
 #include <vector>
@@ -54,7 +57,23 @@ struct DeviceProperty {
 // udev's order; nothing when the device is gone.
 std::vector<DeviceProperty> udevDeviceProperties(const QByteArray& syspath);
 
-// The enumeration the COM thread runs: udev's serial ports, then VELMORA_PORTS.
+// One enumeration: udev's serial ports, then VELMORA_PORTS.
 std::optional<std::vector<SerialPort>> systemSerialPorts();
+
+// One enumeration of the system's serial ports, in list order; nothing when
+// the enumeration itself failed.
+using SerialPortSource = std::function<std::optional<std::vector<SerialPort>>()>;
+// Whether anything an enumeration depends on changed since the last call.
+using ChangeProbe = std::function<bool()>;
+
+// An enumeration that is repeated only when `changed` says so: a call gives
+// the last enumeration again, unless something changed or it failed.
+SerialPortSource enumerateOnChange(SerialPortSource enumerate, ChangeProbe changed);
+
+// The enumeration the COM thread runs: systemSerialPorts() at the first call,
+// then again only when udev reports a terminal added, removed or changed, or a
+// VELMORA_PORTS path appeared or vanished. Where udev's daemon does not run,
+// nothing can be watched and every call enumerates.
+SerialPortSource watchedSystemSerialPorts();
 
 } // namespace serdev

@@ -2,8 +2,12 @@
 
 #include <libudev.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace serdev {
 
@@ -13,6 +17,7 @@ struct UdevDeleter {
     void operator()(udev* u) const { udev_unref(u); }
     void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
     void operator()(udev_device* d) const { udev_device_unref(d); }
+    void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
 };
 template <typename T> using UdevPtr = std::unique_ptr<T, UdevDeleter>;
 
@@ -59,6 +64,60 @@ std::optional<std::vector<ListedTty>> udevSerialPorts()
     return ports;
 }
 
+// udev's announcements of terminals added, removed or changed, as its daemon
+// sends them once it has set a device up. Without the daemon (a container)
+// none would ever come, so then every question is answered with "changed".
+class TtyEvents {
+public:
+    TtyEvents()
+        : context_(udev_new())
+    {
+        if (!context_ || ::access("/run/udev/control", F_OK) != 0)
+            return;
+        UdevPtr<udev_monitor> monitor(udev_monitor_new_from_netlink(context_.get(), "udev"));
+        if (monitor && udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "tty", nullptr) >= 0
+            && udev_monitor_enable_receiving(monitor.get()) >= 0)
+            monitor_ = std::move(monitor);
+    }
+
+    // Whether any announcement came since the last call; takes them all in.
+    bool arrived()
+    {
+        if (!monitor_)
+            return true;
+        bool any = false;
+        const int fd = udev_monitor_get_fd(monitor_.get());
+        for (pollfd ready{fd, POLLIN, 0}; ::poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN);) {
+            UdevPtr<udev_device> device(udev_monitor_receive_device(monitor_.get()));
+            any = true; // even one that could not be read means something happened
+            if (!device)
+                break;
+        }
+        return any;
+    }
+
+private:
+    UdevPtr<udev> context_;
+    UdevPtr<udev_monitor> monitor_;
+};
+
+// Which of the VELMORA_PORTS paths exist, compared with the last look.
+class ListedPathsPresence {
+public:
+    bool changed()
+    {
+        std::vector<bool> present;
+        for (const QByteArray& path : splitPortPaths(qgetenv("VELMORA_PORTS")))
+            present.push_back(::access(path.constData(), F_OK) == 0);
+        const bool differs = present != last_;
+        last_ = std::move(present);
+        return differs;
+    }
+
+private:
+    std::vector<bool> last_;
+};
+
 } // namespace
 
 std::optional<std::vector<SerialPort>> systemSerialPorts()
@@ -67,6 +126,16 @@ std::optional<std::vector<SerialPort>> systemSerialPorts()
     if (!found)
         return std::nullopt;
     return withListedPaths(orderSerialPorts(std::move(*found)), splitPortPaths(qgetenv("VELMORA_PORTS")));
+}
+
+SerialPortSource watchedSystemSerialPorts()
+{
+    auto events = std::make_shared<TtyEvents>();
+    auto listed = std::make_shared<ListedPathsPresence>();
+    return enumerateOnChange(systemSerialPorts, [events, listed] {
+        const bool announced = events->arrived();
+        return listed->changed() || announced;
+    });
 }
 
 } // namespace serdev

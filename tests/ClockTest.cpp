@@ -79,7 +79,7 @@ TEST(ManualClock, BackgroundSleepEndsOnlyWhenTimeReachesIt)
 {
     ManualClock clock;
     std::atomic<std::int64_t> wokeAt{-1};
-    BackgroundThread sleeper([&](std::stop_token stop) {
+    BackgroundThread sleeper("sleeper", [&](std::stop_token stop) {
         clock.sleepFor(1331, stop);
         wokeAt = clock.nowMs();
     }, clock);
@@ -96,7 +96,7 @@ TEST(ManualClock, DriverWaitMovesTimeOnToTheThreadThatWillAnswer)
     std::mutex mutex;
     Condition answered(clock);
     bool ready = false;
-    BackgroundThread worker([&](std::stop_token stop) {
+    BackgroundThread worker("worker", [&](std::stop_token stop) {
         clock.sleepFor(673, stop);
         std::lock_guard guard(mutex);
         ready = true;
@@ -113,7 +113,7 @@ TEST(ManualClock, StopRequestEndsASleepAtOnce)
     ManualClock clock;
     std::atomic<bool> ended{false};
     {
-        BackgroundThread sleeper([&](std::stop_token stop) {
+        BackgroundThread sleeper("sleeper", [&](std::stop_token stop) {
             clock.sleepFor(1'000'000, stop);
             ended = true;
         }, clock);
@@ -148,7 +148,7 @@ TEST(SystemClock, StopRequestEndsALongSleepAtOnce)
     platform::SystemClock& clock = platform::SystemClock::instance();
     const auto started = clock.nowMs();
     {
-        BackgroundThread sleeper([&](std::stop_token stop) { clock.sleepFor(600'000, stop); }, clock);
+        BackgroundThread sleeper("sleeper", [&](std::stop_token stop) { clock.sleepFor(600'000, stop); }, clock);
     }
     EXPECT_LT(clock.nowMs() - started, 60'000);
 }

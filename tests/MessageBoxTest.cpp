@@ -17,7 +17,7 @@ TEST(MessageBox, BoxFromBackgroundThreadIsShownOnUserInterfaceThreadWhileTheThre
     ScopedClock scoped(clock);
     RecordedBoxes boxes;
     std::atomic<int> result{0};
-    BackgroundThread asker([&](std::stop_token stop) {
+    BackgroundThread asker("asker", [&](std::stop_token stop) {
         result = platform::showMessageBox(nullptr, "Error...", "Error reading COM-List",
                                           platform::kBoxIconInformation, stop);
     }, clock);
@@ -42,7 +42,7 @@ TEST(MessageBox, StopRequestEndsTheWaitAndDropsTheBox)
     ScopedClock scoped(clock);
     RecordedBoxes boxes;
     {
-        BackgroundThread asker([&](std::stop_token stop) {
+        BackgroundThread asker("asker", [&](std::stop_token stop) {
             platform::showMessageBox(nullptr, "Error...", "never shown", platform::kBoxIconInformation, stop);
         }, clock);
         clock.settle();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 using namespace serdev;
 
@@ -102,4 +103,38 @@ TEST(SerialPortOrder, SystemEnumerationEndsWithThePortsOfTheEnvironment)
     ASSERT_GE(ports->size(), 2u);
     EXPECT_EQ(ports->at(ports->size() - 2).name, "/dev/pts/97");
     EXPECT_EQ(ports->back().name, "/dev/pts/98");
+}
+
+// A pass that finds nothing changed costs no enumeration: the port list is
+// asked for every 1,131 ms, all the time the window is open.
+TEST(SerialPortWatch, EnumeratesAtFirstThenOnlyAfterAChangeOrAFailure)
+{
+    int enumerations = 0;
+    std::optional<std::vector<SerialPort>> next = std::vector<SerialPort>{{"/dev/ttyS0", "serial8250", "/sys/a"}};
+    bool changed = false;
+    const SerialPortSource source = enumerateOnChange(
+        [&] {
+            ++enumerations;
+            return next;
+        },
+        [&] { return std::exchange(changed, false); });
+
+    EXPECT_EQ(source()->size(), 1u);
+    EXPECT_EQ(source()->size(), 1u);
+    EXPECT_EQ(enumerations, 1);
+
+    next->push_back({"/dev/ttyUSB0", "FT232R USB UART", "/sys/b"});
+    EXPECT_EQ(source()->size(), 1u); // nothing announced yet
+    changed = true;
+    EXPECT_EQ(source()->size(), 2u);
+    EXPECT_EQ(enumerations, 2);
+
+    const auto ports = *next;
+    next.reset();
+    changed = true;
+    EXPECT_FALSE(source());
+    next = ports;
+    EXPECT_EQ(source()->size(), 2u); // a failed enumeration is tried again at once
+    EXPECT_EQ(source()->size(), 2u);
+    EXPECT_EQ(enumerations, 4);
 }
