@@ -1,5 +1,7 @@
 #include "DesignedLook.h"
 
+#include "ReadableColours.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QHeaderView>
@@ -89,8 +91,20 @@ void paintGrey(QWidget& box)
 void paintText(QWidget& label, const QString& colour)
 {
     QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, QColor(colour));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText,
+                         readableOn(QColor(colour), palette.color(group, label.backgroundRole())));
     label.setPalette(palette);
+}
+
+// The designed MS Sans Serif 8 at the pixel size that keeps captions inside their boxes.
+void sizeDesignedFont(QWidget& widget, int pixelSize)
+{
+    QFont font = widget.font();
+    if (font.family() != QLatin1String("MS Sans Serif"))
+        return;
+    font.setPixelSize(pixelSize);
+    widget.setFont(font);
 }
 
 void setColumnWidths(QTreeWidget& list, const QString& widths)
@@ -110,17 +124,33 @@ void keepSelectionVisible(QWidget& list)
 
 } // namespace
 
-void installFontSubstitutes()
+DesignedFace chooseDesignedFace(const QStringList& installed)
 {
-    // Liberation Sans has the metrics of Arial and is close to MS Sans Serif,
-    // so captions fit the designed geometry.
-    for (const char* designed : {"MS Sans Serif", "Arial"})
-        QFont::insertSubstitution(QString::fromLatin1(designed), QStringLiteral("Liberation Sans"));
+    // A family several foundries make is listed once for each, as "Nimbus Sans [urw]".
+    for (const DesignedFace& face : kDesignedFaces)
+        for (const QString& listed : installed)
+            if (listed == face.family || listed.startsWith(face.family + QStringLiteral(" [")))
+                return face;
+    return {QStringLiteral("Sans Serif"), 10};
 }
 
-void applyDesignedLook(QWidget& window)
+void installDesignedFonts(const QString& family)
 {
+    for (const char* designed : {"MS Sans Serif", "Arial"}) {
+        QFont::removeSubstitutions(QString::fromLatin1(designed));
+        QFont::insertSubstitution(QString::fromLatin1(designed), family);
+    }
+    // Boxes and dialogs draw in the window's family, at the desktop's size.
+    QFont dialogs = QApplication::font();
+    dialogs.setFamilies({family});
+    QApplication::setFont(dialogs);
+}
+
+void applyDesignedLook(QWidget& window, const DesignedFace& face)
+{
+    sizeDesignedFont(window, face.pixelSize);
     for (QWidget* child : window.findChildren<QWidget*>()) {
+        sizeDesignedFont(*child, face.pixelSize);
         if (child->property("greyBackground").toBool())
             paintGrey(*child);
         if (const QString colour = child->property("textColour").toString(); !colour.isEmpty())

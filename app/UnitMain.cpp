@@ -37,9 +37,10 @@ TfrmMain::TfrmMain(Environment environment)
     : ui(std::make_unique<Ui::TfrmMain>())
     , environment_(std::move(environment))
 {
-    installFontSubstitutes();
+    const DesignedFace face = chooseDesignedFace(environment_.fontFamilies());
+    installDesignedFonts(face.family);
     ui->setupUi(this);
-    applyDesignedLook(*this);
+    applyDesignedLook(*this, face);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());

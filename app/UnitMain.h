@@ -15,6 +15,7 @@
 
 #include <QByteArrayList>
 #include <QDate>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QItemSelection>
 #include <QList>
@@ -43,6 +44,7 @@ public:
         VersionBlockSource versionBlock = programVersionBlock;
         serdev::SerialPortSource comPorts = serdev::watchedSystemSerialPorts();
         std::function<QDate()> today = [] { return QDate::currentDate(); }; // the local date
+        std::function<QStringList()> fontFamilies = [] { return QFontDatabase::families(); }; // those installed
     };
 
     static constexpr int kModeColumns = 3;

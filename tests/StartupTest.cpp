@@ -63,7 +63,7 @@ TEST_F(Startup, TheDesignedFontsAreDrawnAtTheirPixelHeights)
 {
     startWindow();
     const std::vector<std::pair<QWidget*, int>> heights{
-        {window.get(), 11}, {ui().edSerial, 11}, {ui().lbName, 19}, {ui().lbVersion, 13},
+        {window.get(), 10}, {ui().edSerial, 10}, {ui().lbName, 19}, {ui().lbVersion, 13},
         {ui().lbRef, 16}, {ui().Label8, 12},
     };
     for (const auto& [widget, pixels] : heights) {

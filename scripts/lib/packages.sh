@@ -4,7 +4,7 @@
 VELMORA_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libudev-dev fonts-liberation2 librsvg2-bin
+  libudev-dev fonts-liberation2 fonts-urw-base35 librsvg2-bin
   libgtest-dev
   # what the suite checks the installed files and the Debian package with
   dpkg-dev file desktop-file-utils appstream lintian

@@ -46,6 +46,8 @@ protected:
         environment.versionBlock = [versionBlock] { return versionBlock; };
         environment.comPorts = comSource();
         environment.today = [this] { return today; };
+        if (fontFamilies)
+            environment.fontFamilies = [families = *fontFamilies] { return families; };
         window = std::make_unique<app::TfrmMain>(std::move(environment));
         clock.settle();
         window->show();
@@ -130,6 +132,7 @@ protected:
     std::unique_ptr<app::TfrmMain> window;
     std::vector<QString> opened; // what the program asked the shell to open
     QDate today = QDate(2027, 3, 14); // the local date as the program sees it
+    std::optional<QStringList> fontFamilies; // the machine's, unless a test says which are installed
 
 private:
     // As the program entry finds it; the key path as start-up sets it, so
