@@ -1,5 +1,6 @@
 #include "DesignedLook.h"
 
+#include "FocusOutline.h"
 #include "ReadableColours.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -161,6 +163,8 @@ void applyDesignedLook(QWidget& window, const DesignedFace& face)
             else
                 label->adjustSize(); // captions size their labels, growing to the right
         }
+        if (qobject_cast<QAbstractItemView*>(child) != nullptr || qobject_cast<QPlainTextEdit*>(child) != nullptr)
+            new FocusOutline(*child); // owned by the child
         if (auto* list = qobject_cast<QTreeWidget*>(child)) {
             setColumnWidths(*list, list->property("columnWidths").toString());
             list->setItemDelegate(new ListViewDelegate(list, list->property("gridLines").toBool()));

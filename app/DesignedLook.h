@@ -31,10 +31,10 @@ DesignedFace chooseDesignedFace(const QStringList& installed);
 // the designed typefaces drawn in `face`, whose family dialogs and boxes share,
 // grey read-only boxes, coloured captions (made lighter or darker where the
 // palette would leave them hard to read), labels sized to their captions,
-// pictures, the mode list's column widths and grid lines, and a selection
-// that stays visible without focus. Hint texts stay in the layout as a "hint"
-// property and are not shown: the window leaves hints off. Called before and
-// after the layout is built.
+// pictures, the mode list's column widths and grid lines, a selection that
+// stays visible without focus, and a focus ring on lists and logs. Hint texts
+// stay in the layout as a "hint" property and are not shown: the window
+// leaves hints off. Called before and after the layout is built.
 void installDesignedFonts(const QString& family);
 void applyDesignedLook(QWidget& window, const DesignedFace& face);
 

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTest>
 
 using app::contrastRatio;
 
@@ -156,3 +157,36 @@ TEST_P(DesignedColours, HoldWhereTheyReadWellAndGiveWayWhereTheyWouldNot)
 INSTANTIATE_TEST_SUITE_P(Palettes, DesignedColours,
                          ::testing::Values(PaletteCase{"Light", lightPalette}, PaletteCase{"Dark", darkPalette}),
                          [](const ::testing::TestParamInfo<PaletteCase>& info) { return info.param.name; });
+
+namespace {
+
+class KeyboardFocus : public WindowFixture {};
+
+} // namespace
+
+// Each control that the keyboard can reach looks different while it has the
+// focus: the lists and logs, empty ones too, as much as buttons and boxes.
+TEST_F(KeyboardFocus, IsVisibleOnEveryControlThatCanTakeIt)
+{
+    searchAdapter();
+    ui().pcOptions->setTabVisible(ui().pcOptions->indexOf(ui().tsTest), true);
+    ui().lvModes->clear(); // the empty list
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_Tab); // from now on the focus moves as by the keyboard
+    QStringList unmarked;
+    for (int page = 0; page < ui().pcOptions->count(); ++page) {
+        ui().pcOptions->setCurrentIndex(page);
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (!control->isVisible() || !control->isEnabled() || !(control->focusPolicy() & Qt::TabFocus)
+                || control == ui().pcOptions)
+                continue;
+            control->clearFocus();
+            const QImage without = control->grab().toImage();
+            control->setFocus(Qt::TabFocusReason);
+            const QImage with = control->grab().toImage();
+            if (with == without)
+                unmarked << control->objectName();
+        }
+    }
+    EXPECT_EQ(unmarked, QStringList());
+}
