@@ -4,6 +4,7 @@
 #include "ContactLinks.h"
 #include "UnitMain.h"
 #include "UnitMainData.h"
+#include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "ui_UnitMain.h"
 
@@ -31,12 +32,21 @@ void TfrmMain::lbMailMouseLeave()
 
 void TfrmMain::lbRefClick()
 {
-    platform::openWithShell(ui->lbRef->text());
+    if (!platform::openWithShell(ui->lbRef->text()))
+        AppMessageBox(this, QStringLiteral("Error..."),
+                      QStringLiteral("%1 could not be opened: no web browser is set up on this desktop.")
+                          .arg(ui->lbRef->text()),
+                      platform::kBoxIconError);
 }
 
 void TfrmMain::lbMailClick()
 {
-    platform::openWithShell(orderMailLink(ui->lbMail->text(), AppProductName, environment_.today()));
+    if (!platform::openWithShell(orderMailLink(ui->lbMail->text(), AppProductName, environment_.today())))
+        AppMessageBox(this, QStringLiteral("Error..."),
+                      QStringLiteral("No e-mail program is set up on this desktop to write the order with.\n"
+                                     "Write to %1 from the one you use.")
+                          .arg(ui->lbMail->text()),
+                      platform::kBoxIconError);
 }
 
 } // namespace app

@@ -15,14 +15,12 @@ ShellOpener& opener()
 
 } // namespace
 
-void openWithShell(const QString& item)
+bool openWithShell(const QString& item)
 {
-    if (opener()) {
-        opener()(item);
-        return;
-    }
+    if (opener())
+        return opener()(item);
     // A bare "www.example.com" is a web address to the desktop, as it is to a user.
-    QDesktopServices::openUrl(QUrl::fromUserInput(item));
+    return QDesktopServices::openUrl(QUrl::fromUserInput(item));
 }
 
 void setShellOpener(ShellOpener replacement)

@@ -80,3 +80,18 @@ TEST_F(AboutPage, CopyToBufferCopiesTheWholeReplyLogAndLeavesItSelected)
     EXPECT_EQ(ui().memLog->textCursor().selectionStart(), 0);
     EXPECT_EQ(ui().memLog->textCursor().selectionEnd(), log.size());
 }
+
+TEST_F(AboutPage, ALinkTheDesktopCannotOpenIsReportedInABox)
+{
+    startWindow();
+    shellOpens = false; // no browser, no mail program
+    QTest::mouseClick(ui().lbRef, Qt::LeftButton);
+    QTest::mouseClick(ui().lbMail, Qt::LeftButton);
+    ASSERT_EQ(boxes.count(), 2u);
+    EXPECT_EQ(boxes.all()[0].call.text,
+              "https://www.korvane.example/ could not be opened: no web browser is set up on this desktop.");
+    EXPECT_EQ(boxes.all()[1].call.text, "No e-mail program is set up on this desktop to write the order with.\n"
+                                        "Write to order@korvane.example from the one you use.");
+    EXPECT_EQ(boxes.last().call.flags, platform::kBoxIconError);
+    EXPECT_EQ(opened.size(), 2u);
+}

@@ -29,7 +29,10 @@ protected:
     {
         qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
         resetUnitData();
-        platform::setShellOpener([this](const QString& item) { opened.push_back(item); });
+        platform::setShellOpener([this](const QString& item) {
+            opened.push_back(item);
+            return shellOpens;
+        });
     }
     ~WindowFixture() override
     {
@@ -131,6 +134,7 @@ protected:
 
     std::unique_ptr<app::TfrmMain> window;
     std::vector<QString> opened; // what the program asked the shell to open
+    bool shellOpens = true;      // whether the desktop has a program for it
     QDate today = QDate(2027, 3, 14); // the local date as the program sees it
     std::optional<QStringList> fontFamilies; // the machine's, unless a test says which are installed
 
