@@ -24,6 +24,7 @@ TExchange::TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, Te
 void TExchange::StartExchange()
 {
     PollReceive = true;
+    lastCommand_ = 0;
     const int index = ui_.cbCOM->currentIndex();
     if (index < 0)
         return;
@@ -141,6 +142,7 @@ bool TExchange::StepExchange()
     case state::TestDone:
         return finishSelfTest();
     case state::UpdateRequest:
+        leftInBootloader_.insert(window_.device().PortName); // from the moment it may have heard "U"
         sendCommand('U', state::HandOver, state::NotFound);
         return true;
     case state::HandOver:
@@ -207,8 +209,11 @@ void TExchange::awaitReply()
 
 bool TExchange::notFound()
 {
-    window_.showError(QString::fromUtf8(window_.productName())
-                      + QStringLiteral(" Adapter is not found on Communication Port ") + portText());
+    QString text = QString::fromUtf8(window_.productName())
+                   + QStringLiteral(" Adapter is not found on Communication Port ") + portText();
+    if (const QString guidance = notFoundGuidance(); !guidance.isEmpty())
+        text += QLatin1Char('\n') + guidance;
+    window_.showError(text);
     FocusControl = nullptr;
     FinishExchange();
     return false;
@@ -233,7 +238,25 @@ void TExchange::send(const QByteArray& bytes, std::uint8_t next, std::uint8_t ti
 
 void TExchange::sendCommand(char letter, std::uint8_t next, std::uint8_t timeout)
 {
+    lastCommand_ = letter;
     send(window_.commandPrefix(PrefixIndex) + letter, next, timeout);
+}
+
+QString TExchange::notFoundGuidance() const
+{
+    switch (lastCommand_) {
+    case 'I':
+        if (leftInBootloader_.contains(window_.device().PortName))
+            return QStringLiteral("An upload on this port was stopped or failed: the adapter may be waiting in its "
+                                  "bootloader. An upload with \"Do not Search\" ticked brings it back.");
+        return {};
+    case 'S':
+        return QStringLiteral("The adapter answered the identity request, but not the status request.");
+    case 'T':
+        return InBlock ? QStringLiteral("The self-test's report broke off before its end.") : QString();
+    default:
+        return {};
+    }
 }
 
 void TExchange::FinishExchange()

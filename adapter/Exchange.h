@@ -8,6 +8,7 @@
 #include "platform/Timer.h"
 
 #include <QByteArray>
+#include <QSet>
 
 #include <cstdint>
 #include <memory>
@@ -132,6 +133,9 @@ private:
     bool waitForUpload();
 
     QString portText() const;
+    // The second line of the not-found box: which reply was missing, or why
+    // the adapter may not answer at all.
+    QString notFoundGuidance() const;
 
     Ui::TfrmMain& ui_;
     ExchangeWindow& window_;
@@ -142,6 +146,10 @@ private:
     const CopyRightWidths& widths_;
     std::int64_t drainStartedMs_ = 0;
     bool running_ = false;
+    char lastCommand_ = 0;
+    // Ports whose adapter was sent into its bootloader by an upload that has
+    // not ended well since: it answers no search until an upload does.
+    QSet<QByteArray> leftInBootloader_;
 };
 
 } // namespace adapter

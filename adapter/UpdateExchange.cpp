@@ -12,6 +12,9 @@ namespace adapter {
 
 bool TExchange::handOverToUpload()
 {
+    // After the update command, or without it to an adapter thought to be
+    // there, the adapter is in its bootloader until an upload ends well.
+    leftInBootloader_.insert(window_.device().PortName);
     log_.clear();
     // Without the update command this is the last block of an earlier exchange.
     if (!ReplyBlock.isEmpty())
@@ -30,8 +33,11 @@ bool TExchange::handOverToUpload()
 
 bool TExchange::waitForUpload()
 {
-    if (window_.firmwareUpdate().IsBusy())
+    fwupdate::TFWUpdate& upload = window_.firmwareUpdate();
+    if (upload.IsBusy())
         return true;
+    if (upload.EndedWell())
+        leftInBootloader_.remove(window_.device().PortName);
     FinishExchange();
     return false;
 }

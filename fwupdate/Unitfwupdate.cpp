@@ -60,6 +60,7 @@ bool TFWUpdate::StartLoaded(serdev::TSerDev& device, QProgressBar* progressBar, 
 
     WaitForPrompt = waitForPrompt;
     Busy = true;
+    endedWell_ = false;
     retiredTimer_.reset();
     Timer = std::make_unique<platform::Timer>([this] { TimerTick(); });
     ProgressBar = progressBar;

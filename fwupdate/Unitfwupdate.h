@@ -73,6 +73,9 @@ public:
     // Ends a running upload with "Firmware Update canceled..."; nothing otherwise.
     void Cancel();
     bool IsBusy() const { return Busy; }
+    // The last upload ended with the bootloader's acknowledgement, so the
+    // adapter runs its firmware again; not after an error or Cancel.
+    bool EndedWell() const { return endedWell_; }
 
     static std::uint16_t Checksum(const QByteArray& payload);
     static QByteArray WordToBytes(std::uint16_t value);
@@ -121,6 +124,7 @@ private:
     void requested();
     // Ends the upload, then shows `status`.
     void end(const QString& status);
+    void endWell(const QString& status);
     void showStatus(const QString& status);
     void showFileError(const QString& text);
 
@@ -132,6 +136,7 @@ private:
     std::unique_ptr<platform::Timer> retiredTimer_;
     bool ticking_ = false;
     bool imageLoaded_ = false; // by LoadImage, for the next StartLoaded
+    bool endedWell_ = false;
 };
 
 } // namespace fwupdate

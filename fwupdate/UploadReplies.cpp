@@ -61,7 +61,7 @@ void TFWUpdate::answerHeader()
         return;
     }
     if (PageData.isEmpty()) {
-        end(QStringLiteral("System Updating : Ok"));
+        endWell(QStringLiteral("System Updating : Ok"));
         return;
     }
     // A page size the frame does not carry, or 0, gives no pages to cut.
@@ -112,7 +112,7 @@ void TFWUpdate::acknowledged()
     if (CurrentPage == kEndPage) {
         if (ProgressBar != nullptr)
             ProgressBar->setValue(ProgressBar->maximum());
-        end(QStringLiteral("Updating firmware : Ok"));
+        endWell(QStringLiteral("Updating firmware : Ok"));
         return;
     }
     if (ProgressBar != nullptr)
@@ -145,6 +145,12 @@ void TFWUpdate::requested()
     showStatus(pageStatus("Writing Page #%d", CurrentPage));
     SendPacket(QByteArray(1, kPageLead) + WordToBytes(static_cast<std::uint16_t>(CurrentPage)),
                page(PageData, PageSize, CurrentPage));
+}
+
+void TFWUpdate::endWell(const QString& status)
+{
+    end(status);
+    endedWell_ = true;
 }
 
 void TFWUpdate::end(const QString& status)

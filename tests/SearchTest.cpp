@@ -2,7 +2,9 @@
 #include "support/WindowFixture.h"
 
 #include "adapter/Exchange.h"
+#include "sim/SampleFiles.h"
 
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using adapter::TExchange;
@@ -30,10 +32,12 @@ protected:
         EXPECT_FALSE(ui().pcOptions->isTabVisible(ui().pcOptions->indexOf(ui().tsTest)));
         EXPECT_FALSE(ui().cbPower->isVisibleTo(window.get()));
     }
-    void expectNotFoundBox()
+    // The specified text, and the line of guidance that follows it, if any.
+    void expectNotFoundBox(const QString& guidance = {})
     {
         ASSERT_EQ(boxes.count(), 1u);
-        EXPECT_EQ(boxes.last().call.text, "Velmora Adapter is not found on Communication Port " + kPortText);
+        const QString notFound = "Velmora Adapter is not found on Communication Port " + kPortText;
+        EXPECT_EQ(boxes.last().call.text, guidance.isEmpty() ? notFound : notFound + "\n" + guidance);
         EXPECT_EQ(boxes.last().call.title, "Velmora Configurator Version 1.7.0.8 - Error...");
         EXPECT_EQ(boxes.last().call.flags, platform::kBoxIconError);
     }
@@ -131,7 +135,7 @@ TEST_F(Search, AnAdapterAnsweringTheProbeButNotTheStatusIsNotFound)
 {
     startWith(*sim::scenarioProfile("no-status"));
     search();
-    expectNotFoundBox();
+    expectNotFoundBox("The adapter answered the identity request, but not the status request.");
     expectIdentityEmpty(); // the log is never parsed
     EXPECT_TRUE(ui().memLog->toPlainText().startsWith("CR:(c) 2026 Korvane"));
     EXPECT_TRUE(ui().btCopy->isEnabled());
@@ -220,4 +224,30 @@ TEST_F(Search, APortThatVanishesEndsTheSearchWithOneBox)
     expectIdentityEmpty();
     clock.advance(5000);
     EXPECT_EQ(boxes.count(), 1u);
+}
+
+// An upload that did not end well leaves the adapter in its bootloader, where
+// it answers no search; the box says what brings it back, until an upload does.
+TEST_F(Search, AfterAnUploadThatDidNotEndWellTheBoxSaysTheAdapterMayBeInItsBootloader)
+{
+    sim::AdapterProfile profile = sim::standardProfile();
+    profile.bootloader.silent = true;
+    startWith(profile);
+    search();
+    QTemporaryDir files;
+    const QString image = files.filePath("image.rfw");
+    QFile file(image);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(sim::sampleFirmwareImage(1024));
+    file.close();
+    ui().edFW_File->setText(image);
+    ui().btUpdateRun->click();
+    clock.advance(5000); // the bootloader never answers
+    ui().btUpdateRun->click(); // Stop
+    runExchange();
+    boxes.clear();
+
+    search();
+    expectNotFoundBox("An upload on this port was stopped or failed: the adapter may be waiting in its bootloader. "
+                      "An upload with \"Do not Search\" ticked brings it back.");
 }

@@ -99,7 +99,8 @@ TEST_F(SelfTest, ATestThatBreaksOffEndsWithTheNotFoundMessageAndKeepsItsOutput)
     searchAdapter(*sim::scenarioProfile("test-stops"));
     runTestWatching();
     ASSERT_EQ(boxes.count(), 1u);
-    EXPECT_EQ(boxes.last().call.text, "Velmora Adapter is not found on Communication Port USB:VM4A7C21 (Velmora VT-2)");
+    EXPECT_EQ(boxes.last().call.text, "Velmora Adapter is not found on Communication Port USB:VM4A7C21 (Velmora VT-2)\n"
+                                      "The self-test's report broke off before its end.");
     EXPECT_TRUE(testLog().endsWith("RAM: Ok\nFlash: Ok\n"));
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
 }
