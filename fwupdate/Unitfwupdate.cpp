@@ -2,12 +2,14 @@
 
 #include "BootloaderFrames.h"
 #include "FirmwareImage.h"
+#include "ProgressText.h"
 #include "platform/MessageBox.h"
 #include "platform/WholeFile.h"
 #include "serdev/SerDev.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
 
 #include <utility>
 
@@ -101,6 +103,9 @@ void TFWUpdate::showFileError(const QString& text)
 void TFWUpdate::EnterState(std::uint8_t state)
 {
     State = state;
+    stateEnteredMs_ = platform::clock().nowMs();
+    pagesTaken_ = 0;
+    showProgressText({});
     switch (state) {
     case usIdle:
         showStatus(QString());
@@ -154,9 +159,28 @@ void TFWUpdate::TimerTick()
     }
     if (goOn && endIfPortLost())
         goOn = false;
+    if (goOn)
+        updateProgressText();
     ticking_ = false;
     if (goOn && Timer)
         Timer->setInterval(kTickMs);
+}
+
+void TFWUpdate::updateProgressText()
+{
+    const std::int64_t inState = platform::clock().nowMs() - stateEnteredMs_;
+    if (State == usWaitPrompt && inState >= kSilentBootloaderMs)
+        showProgressText(silentBootloaderText());
+    else if (State == usPages)
+        showProgressText(pageProgressText(pagesTaken_, PageCount, inState));
+}
+
+void TFWUpdate::showProgressText(const QString& format)
+{
+    if (ProgressBar == nullptr)
+        return;
+    ProgressBar->setFormat(format.isEmpty() ? QStringLiteral("%p%") : format);
+    ProgressBar->setTextVisible(!format.isEmpty());
 }
 
 bool TFWUpdate::endIfPortLost()
@@ -222,6 +246,7 @@ void TFWUpdate::Stop()
 {
     if (Timer)
         Timer->setInterval(0);
+    showProgressText({});
     Device->BeginConfig();
     Device->SetRts(true);
     Device->SetDtr(true);

@@ -128,6 +128,10 @@ private:
     void showStatus(const QString& status);
     void showFileError(const QString& text);
 
+    // The progress bar's text: none, the silent bootloader's, or the share
+    // done and the time left.
+    void showProgressText(const QString& format);
+    void updateProgressText();
     // Ends the upload with the error of its step when the port has vanished.
     bool endIfPortLost();
     QString stepErrorStatus() const;
@@ -137,6 +141,8 @@ private:
     bool ticking_ = false;
     bool imageLoaded_ = false; // by LoadImage, for the next StartLoaded
     bool endedWell_ = false;
+    std::int64_t stateEnteredMs_ = 0; // when the upload entered its state
+    std::int32_t pagesTaken_ = 0;     // acknowledged since the page requests began
 };
 
 } // namespace fwupdate

@@ -117,6 +117,7 @@ void TFWUpdate::acknowledged()
     }
     if (ProgressBar != nullptr)
         ProgressBar->setValue(CurrentPage);
+    ++pagesTaken_;
     showStatus(pageStatus("Writing Page #%d : Ok", CurrentPage));
 }
 

@@ -2,6 +2,9 @@
 #include "support/UploadFixture.h"
 
 #include "fwupdate/BootloaderFrames.h"
+#include "fwupdate/ProgressText.h"
+
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -489,4 +492,48 @@ TEST_F(UploadOnAVanishingPort, EndsWithTheErrorOfTheStepItWasIn)
         clock.advance(1000);
         EXPECT_EQ(boxes.count(), 1u);
     }
+}
+
+TEST(UploadProgressText, GivesTheShareAndTheTimeLeftAtTheRateSoFar)
+{
+    EXPECT_EQ(pageProgressText(0, 10, 0), "%p%");
+    EXPECT_EQ(pageProgressText(5, 10, 5000), "%p% \u2013 about 5 s left");
+    EXPECT_EQ(pageProgressText(1, 100, 1000), "%p% \u2013 about 1 min 39 s left");
+    EXPECT_EQ(pageProgressText(3, 4, 100), "%p% \u2013 about 1 s left"); // rounded up
+    EXPECT_EQ(pageProgressText(4, 4, 100), "%p%");
+}
+
+TEST_F(Upload, TheProgressBarSaysWhenTheBootloaderHasNotAnsweredForTenSeconds)
+{
+    sim::BootloaderProfile silent;
+    silent.silent = true;
+    attachBootloader(silent);
+    progress.setValue(0); // as Run sets it
+    ASSERT_TRUE(start(writeFile(sim::sampleFirmwareImage(1000)), true));
+    clock.advance(kSilentBootloaderMs - 20);
+    EXPECT_FALSE(progress.isTextVisible());
+    clock.advance(40);
+    EXPECT_TRUE(progress.isTextVisible());
+    EXPECT_EQ(progress.text(), "The bootloader has not answered: Stop ends the wait");
+    EXPECT_EQ(status.text(), "Waiting Connection..."); // the status line says what it always said
+    upload->Cancel();
+    EXPECT_FALSE(progress.isTextVisible());
+}
+
+TEST_F(Upload, WhilePagesGoOutTheProgressBarShowsTheShareDoneAndTheTimeLeft)
+{
+    attachBootloader();
+    ASSERT_TRUE(start(writeFile(sim::sampleFirmwareImage(256 * 16)), false));
+    for (int waited = 0; upload->IsBusy() && upload->CurrentPage < 8 && waited < 60000; waited += 10)
+        clock.advance(10);
+    clock.advance(10);
+    ASSERT_TRUE(progress.isTextVisible());
+    const QRegularExpression shareAndTime(QStringLiteral("^(\\d+)% \u2013 about (\\d+) s left$"));
+    const QRegularExpressionMatch match = shareAndTime.match(progress.text());
+    ASSERT_TRUE(match.hasMatch()) << progress.text().toStdString();
+    EXPECT_EQ(match.captured(1).toInt(), 100 * progress.value() / progress.maximum());
+    EXPECT_GT(match.captured(2).toInt(), 0);
+    runToEnd();
+    EXPECT_EQ(status.text(), "Updating firmware : Ok");
+    EXPECT_FALSE(progress.isTextVisible());
 }
