@@ -3,6 +3,7 @@
 #include "app/DesignedLook.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -124,6 +125,8 @@ TEST_P(CaptionsWhole, EveryCaptionOfEveryPageAndBothStatesOfTheStripFitsItsBox)
     ui().pcOptions->setTabVisible(ui().pcOptions->indexOf(ui().tsTest), true); // shown once an adapter says "BW:"
     EXPECT_TRUE(QFontInfo(ui().Label2->font()).family().startsWith(GetParam().drawnIn))
         << QFontInfo(ui().Label2->font()).family().toStdString();
+    // Boxes and dialogs take the application's font: the same family.
+    EXPECT_TRUE(QFontInfo(QApplication::font()).family().startsWith(GetParam().drawnIn));
     EXPECT_EQ(cutCaptions(), QStringList()) << "at start: wide product-line box, no power box";
 
     search(); // the power box shown, the product-line box narrowed
