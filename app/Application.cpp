@@ -9,8 +9,12 @@ namespace app {
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    // The desktop shows the installed entry's name and icon for the window.
+    // The desktop shows the installed entry's name for the window.
     setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+}
+
+void TApplication::useInstalledIcon()
+{
     setWindowIcon(QIcon::fromTheme(QStringLiteral(VELMORA_APP_ID)));
 }
 

@@ -9,6 +9,8 @@ namespace app {
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
+    // The icon the desktop entry names, from the icon theme, for every window.
+    void useInstalledIcon();
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -6,6 +6,7 @@
 int main(int argc, char** argv)
 {
     app::TApplication application(argc, argv);
+    application.useInstalledIcon();
     app::initialiseUnitData();
     try {
         app::TfrmMain frmMain;
