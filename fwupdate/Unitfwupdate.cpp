@@ -191,21 +191,6 @@ bool TFWUpdate::endIfPortLost()
     return true;
 }
 
-QString TFWUpdate::stepErrorStatus() const
-{
-    switch (State) {
-    case usWaitPrompt:
-    case usConnect:
-        return QStringLiteral("Connecting: Error");
-    case usSendHeader:
-    case usSendAltHeader:
-        return QStringLiteral("Send Header: Error");
-    default:
-        return CurrentPage == kEndPage ? QStringLiteral("Error updating firmware...")
-                                       : QString::asprintf("Writing Page #%d : Error", CurrentPage);
-    }
-}
-
 void TFWUpdate::ReadPort()
 {
     const auto count = static_cast<int>(Device->InCount());

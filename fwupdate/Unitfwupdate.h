@@ -48,9 +48,6 @@ public:
     static constexpr char kLineSettings[] = "115200,N,8,1";
     // No bootloader takes more: page numbers are 16-bit, and pages at most 1 KiB.
     static constexpr qsizetype kMaxImageBytes = qsizetype{64} << 20;
-    // Page numbers are 16 bits and 65535 numbers the end: an image needs fewer
-    // pages than that at the page size the bootloader names.
-    static constexpr std::int32_t kMaxPageCount = 65535 - 1;
 
     TFWUpdate();
     // Ends a running upload as Stop does; the device must outlive it.

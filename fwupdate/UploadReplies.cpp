@@ -10,6 +10,10 @@ namespace fwupdate {
 
 namespace {
 
+// Page numbers are 16 bits and the highest numbers the end: an image needs
+// fewer pages than that at the page size the bootloader names.
+constexpr std::int32_t kMaxPageCount = kEndPage - 1;
+
 QString pageStatus(const char* format, std::int32_t page)
 {
     return QString::asprintf(format, page);
@@ -146,6 +150,21 @@ void TFWUpdate::requested()
     showStatus(pageStatus("Writing Page #%d", CurrentPage));
     SendPacket(QByteArray(1, kPageLead) + WordToBytes(static_cast<std::uint16_t>(CurrentPage)),
                page(PageData, PageSize, CurrentPage));
+}
+
+QString TFWUpdate::stepErrorStatus() const
+{
+    switch (State) {
+    case usWaitPrompt:
+    case usConnect:
+        return QStringLiteral("Connecting: Error");
+    case usSendHeader:
+    case usSendAltHeader:
+        return QStringLiteral("Send Header: Error");
+    default:
+        return CurrentPage == kEndPage ? QStringLiteral("Error updating firmware...")
+                                       : pageStatus("Writing Page #%d : Error", CurrentPage);
+    }
 }
 
 void TFWUpdate::endWell(const QString& status)
