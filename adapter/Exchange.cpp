@@ -79,7 +79,7 @@ bool TExchange::ReceiveAvailable(int count)
 
 bool TExchange::FrameReply()
 {
-    return adapter::FrameReply(RxText, InBlock, ReplyBlock);
+    return adapter::FrameReply(RxText, InBlock, ReplyBlock, EndScannedTo);
 }
 
 void TExchange::RestartReplyCountdown()
@@ -173,7 +173,9 @@ bool TExchange::prepare()
         control->setEnabled(false);
     log_.clear();
     InBlock = false;
+    EndScannedTo = 0;
     RxText.clear();
+    replyOverran_ = false;
     TestLogPos = kFirstLinePos;
     if (window_.device().IsOpen) {
         ExchangeState = NextState;
@@ -203,8 +205,24 @@ void TExchange::awaitReply()
     }
     if (TestLogTarget != nullptr)
         CopyTestOutput(InBlock);
+    if (replyOverran()) {
+        // What came is not a reply: it is dropped, and the next step starts clean.
+        replyOverran_ = true;
+        RxText.clear();
+        InBlock = false;
+        EndScannedTo = 0;
+        TestLogPos = kFirstLinePos;
+        ExchangeState = TimeoutState;
+        return;
+    }
     if (ReplyCountdownExpired())
         ExchangeState = TimeoutState;
+}
+
+bool TExchange::replyOverran() const
+{
+    const std::int64_t waitedMs = platform::clock().nowMs() - sentMs_;
+    return RxText.size() > kReplyByteLimit || waitedMs > (InBlock ? kReplyTimeLimitMs : kMarkerTimeLimitMs);
 }
 
 bool TExchange::notFound()
@@ -230,6 +248,8 @@ bool TExchange::applyReplyAndFinish()
 void TExchange::send(const QByteArray& bytes, std::uint8_t next, std::uint8_t timeout)
 {
     window_.device().Write(bytes);
+    sentMs_ = platform::clock().nowMs();
+    replyOverran_ = false;
     NextState = next;
     TimeoutState = timeout;
     ExchangeState = state::Drain;
@@ -244,6 +264,9 @@ void TExchange::sendCommand(char letter, std::uint8_t next, std::uint8_t timeout
 
 QString TExchange::notFoundGuidance() const
 {
+    if (replyOverran_)
+        return QStringLiteral("The port kept sending without a complete reply: another device may be connected "
+                              "to it, or another program may be sending on it.");
     switch (lastCommand_) {
     case 'I':
         if (leftInBootloader_.contains(window_.device().PortName))

@@ -65,6 +65,14 @@ public:
     static constexpr int kSearchPrefixes = 2;
     // The position in RxText of the first byte of a block's first line.
     static constexpr std::int32_t kFirstLinePos = 3;
+    // A port that keeps sending restarts the countdown with every byte, so a
+    // reply is bounded apart from it: it may take this many bytes and this
+    // long from its command on. Until a start marker shows, the bytes are not
+    // the adapter's, and they may hold the wait for a shorter time. A wait
+    // that goes past a bound counts as unanswered.
+    static constexpr qsizetype kReplyByteLimit = 256 * 1024;
+    static constexpr int kReplyTimeLimitMs = 30000;
+    static constexpr int kMarkerTimeLimitMs = 2000;
 
     TExchange(Ui::TfrmMain& ui, ExchangeWindow& window, ReplyLog& log, TestLog& testLog, ModeList& modes,
               TReplyParser& parser, const CopyRightWidths& widths);
@@ -104,6 +112,8 @@ public:
     QByteArray RxText;
     QByteArray ReplyBlock;
     bool InBlock = false;
+    // How far the open block in RxText has been searched for its end.
+    qsizetype EndScannedTo = 0;
     bool PollReceive = false;
     TestLog* TestLogTarget = nullptr;
     // 1-based position in RxText of the next byte to show in the test log.
@@ -117,6 +127,8 @@ private:
     bool prepare();
     bool drain();
     void awaitReply();
+    // Whether the awaited reply has gone past its bounds in bytes or time.
+    bool replyOverran() const;
     bool notFound();
     // Adds the reply block to the log, applies the whole log and ends.
     bool applyReplyAndFinish();
@@ -145,6 +157,10 @@ private:
     TReplyParser& parser_;
     const CopyRightWidths& widths_;
     std::int64_t drainStartedMs_ = 0;
+    // When the last command or data step was sent, and whether the wait for
+    // its reply was given up because the port went on sending past the bounds.
+    std::int64_t sentMs_ = 0;
+    bool replyOverran_ = false;
     bool running_ = false;
     char lastCommand_ = 0;
     // Ports whose adapter was sent into its bootloader by an upload that has

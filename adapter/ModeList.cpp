@@ -3,7 +3,10 @@
 #include "Windows1251.h"
 
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QTreeWidget>
+
+#include <utility>
 
 namespace adapter {
 
@@ -15,9 +18,8 @@ constexpr int kStateImageRole = Qt::UserRole + 1;
 // A row that sorts by its list's comparison.
 class ModeRow final : public QTreeWidgetItem {
 public:
-    ModeRow(QTreeWidget& view, const ModeList& list)
-        : QTreeWidgetItem(&view)
-        , list_(list)
+    explicit ModeRow(const ModeList& list)
+        : list_(list)
     {
         setData(ModeList::kNumberColumn, kStateImageRole, ModeList::kNoImage);
     }
@@ -50,17 +52,57 @@ void ModeList::clear()
 {
     view_.clear();
     SelectedItem = nullptr;
+    lastAppended_ = nullptr;
 }
 
 QTreeWidgetItem* ModeList::append(const QByteArray& number, const QByteArray& id, const QByteArray& description)
 {
-    auto* row = new ModeRow(view_, *this);
+    placeLastAppended();
+    auto* row = new ModeRow(*this);
     row->setIcon(kNumberColumn, noImage_);
     setText(*row, kNumberColumn, number);
-    sort();
+    view_.insertTopLevelItem(sortedPlace(*row), row);
     setText(*row, kIdColumn, id);
     setText(*row, kDescriptionColumn, description);
+    lastAppended_ = row;
     return row;
+}
+
+int ModeList::sortedPlace(const QTreeWidgetItem& row) const
+{
+    // After every row that does not go after it: the stable sort's place.
+    int low = 0;
+    int high = count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (compare(row, *view_.topLevelItem(middle)) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+void ModeList::placeLastAppended()
+{
+    QTreeWidgetItem* row = std::exchange(lastAppended_, nullptr);
+    const int index = row != nullptr ? view_.indexOfTopLevelItem(row) : -1;
+    if (index < 0)
+        return;
+    const bool inPlace = (index == 0 || compare(*view_.topLevelItem(index - 1), *row) <= 0)
+                         && (index == count() - 1 || compare(*row, *view_.topLevelItem(index + 1)) < 0);
+    if (inPlace)
+        return;
+    // Moved as a sort moves it: still selected and focused if it was, and
+    // without telling the window of a selection that did not change.
+    const QSignalBlocker quiet(&view_);
+    const bool selected = row->isSelected();
+    const bool focused = view_.currentItem() == row;
+    view_.takeTopLevelItem(index);
+    view_.insertTopLevelItem(sortedPlace(*row), row);
+    row->setSelected(selected);
+    if (focused)
+        view_.setCurrentItem(row, kNumberColumn, QItemSelectionModel::NoUpdate);
 }
 
 void ModeList::setText(QTreeWidgetItem& row, int column, const QByteArray& bytes)
@@ -99,6 +141,8 @@ int ModeList::stateImage(const QTreeWidgetItem& row)
 
 void ModeList::setStateImage(QTreeWidgetItem& row, int image)
 {
+    if (stateImage(row) == image)
+        return; // no repaint for a row whose mark stays
     row.setData(kNumberColumn, kStateImageRole, image);
     const bool known = image >= 0 && image < stateImages_.size();
     row.setIcon(kNumberColumn, known ? stateImages_[image] : noImage_);
@@ -134,6 +178,7 @@ void ModeList::sort()
 {
     // The comparison holds the column and the direction; the toolkit's own are not used.
     view_.sortItems(kNumberColumn, Qt::AscendingOrder);
+    lastAppended_ = nullptr;
 }
 
 } // namespace adapter

@@ -34,7 +34,9 @@ public:
     // Removes every row; no row is selected or marked any more.
     void clear();
     // A new row, without state image. The list is sorted once its number is
-    // set, before the row holds its ID and description.
+    // set, before the row holds its ID and description: the row goes in at
+    // the place a stable sort of the whole list would give it then, which
+    // costs a search, not a sort, per row.
     QTreeWidgetItem* append(const QByteArray& number, const QByteArray& id, const QByteArray& description);
     int count() const;
     QTreeWidgetItem* row(int index) const;
@@ -63,11 +65,17 @@ public:
 
 private:
     void setText(QTreeWidgetItem& row, int column, const QByteArray& bytes);
+    // Where a stable sort puts `row` among the rows of the list, which are sorted.
+    int sortedPlace(const QTreeWidgetItem& row) const;
+    // The row appended last was placed before it held its ID and description;
+    // a sort now would move it to its place by them.
+    void placeLastAppended();
 
     QTreeWidget& view_;
     QList<QIcon> stateImages_;
     QIcon noImage_;
     Comparison comparison_;
+    QTreeWidgetItem* lastAppended_ = nullptr;
 };
 
 } // namespace adapter

@@ -33,8 +33,15 @@ void TReplyParser::ApplyReplyLog(const QByteArrayList& log, const QWidget* focus
 {
     for (const QByteArray& line : log)
         ParseReplyLine(line);
-    for (const QByteArray& line : log)
-        ApplySelectedModeLine(line, focusControl);
+    // The stored "Mode" is what the last match names, written once: a reply
+    // that names the active mode many times costs one settings write.
+    std::optional<QByteArray> activeMode;
+    for (const QByteArray& line : log) {
+        if (std::optional<QByteArray> named = ApplySelectedModeLine(line, focusControl))
+            activeMode = std::move(named);
+    }
+    if (activeMode)
+        storeActiveMode_(*activeMode);
 }
 
 bool TReplyParser::ParseReplyLine(const QByteArray& line)
@@ -72,11 +79,12 @@ bool TReplyParser::ParseReplyLine(const QByteArray& line)
     return false;
 }
 
-void TReplyParser::ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl)
+std::optional<QByteArray> TReplyParser::ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl)
 {
     const std::optional<QByteArray> named = selectedModeText(line);
     if (!named)
-        return;
+        return std::nullopt;
+    bool matched = false;
     // Read with the length of the last mode line's ID, whatever the others' lengths.
     const QByteArray id = named->left(ModeIdLength);
     for (int index = 0; index < modes_.count(); ++index) {
@@ -85,7 +93,7 @@ void TReplyParser::ApplySelectedModeLine(const QByteArray& line, const QWidget* 
             modes_.setStateImage(row, ModeList::kNoImage);
             continue;
         }
-        storeActiveMode_(*named);
+        matched = true;
         modes_.setStateImage(row, ModeList::kActiveImage);
         if (focusControl == ui_.lvModes)
             modes_.focus(row);
@@ -94,6 +102,7 @@ void TReplyParser::ApplySelectedModeLine(const QByteArray& line, const QWidget* 
         ui_.btModeSelect->setEnabled(false);
         modes_.SelectedItem = &row;
     }
+    return matched ? named : std::nullopt;
 }
 
 QLineEdit* TReplyParser::identityBox(ReplyField field) const

@@ -6,6 +6,7 @@
 #include <QByteArrayList>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QWidget;
@@ -40,8 +41,9 @@ public:
     void ApplyReplyLog(const QByteArrayList& log, const QWidget* focusControl);
     // Applies one line; true when the line was recognised.
     bool ParseReplyLine(const QByteArray& line);
-    // Marks the row that a "Selected Mode: " line names, clearing every other mark.
-    void ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl);
+    // Marks the row that a "Selected Mode: " line names, clearing every other
+    // mark. The text that names the active mode, when a row matched it.
+    std::optional<QByteArray> ApplySelectedModeLine(const QByteArray& line, const QWidget* focusControl);
 
     // The ID length of the last mode line parsed.
     int ModeIdLength = 0;

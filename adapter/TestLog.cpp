@@ -1,5 +1,6 @@
 #include "TestLog.h"
 
+#include "LogBounds.h"
 #include "Windows1251.h"
 
 #include <QPlainTextEdit>
@@ -7,6 +8,15 @@
 #include <QTextCursor>
 
 namespace adapter {
+
+namespace {
+
+bool isLineEnd(char byte)
+{
+    return byte == '\r' || byte == '\n';
+}
+
+} // namespace
 
 QString displayedTestOutput(const QByteArray& bytes, char previous)
 {
@@ -31,15 +41,52 @@ TestLog::TestLog(QPlainTextEdit& memo)
 void TestLog::clear()
 {
     bytes_.clear();
+    lineBytes_ = 0;
+    cuttingLine_ = false;
+    full_ = false;
     memo_.clear();
+}
+
+QString TestLog::boundedText(const QByteArray& bytes)
+{
+    QString text;
+    QByteArray run; // kept bytes not yet turned into text
+    const auto flush = [&] {
+        text += displayedTestOutput(run, bytes_.isEmpty() ? '\0' : bytes_.back());
+        bytes_ += run;
+        run.clear();
+    };
+    for (const char byte : bytes) {
+        if (full_)
+            break;
+        if (isLineEnd(byte)) {
+            lineBytes_ = 0;
+            cuttingLine_ = false;
+        } else if (cuttingLine_) {
+            continue;
+        } else if (++lineBytes_ > kLogLineLimit) {
+            cuttingLine_ = true;
+            flush();
+            text += kLineCutMark;
+            continue;
+        }
+        if (bytes_.size() + run.size() >= kLogByteLimit) {
+            full_ = true;
+            flush();
+            text += QLatin1Char('\n') + kLogCutMark;
+            break;
+        }
+        run += byte;
+    }
+    flush();
+    return text;
 }
 
 void TestLog::append(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
         return;
-    const QString text = displayedTestOutput(bytes, bytes_.isEmpty() ? '\0' : bytes_.back());
-    bytes_ += bytes;
+    const QString text = boundedText(bytes);
     if (text.isEmpty())
         return;
     // Follow the output while the reader is at its end; leave them where they are otherwise.

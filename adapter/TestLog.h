@@ -9,7 +9,9 @@ namespace adapter {
 // The self-test's output as it arrives, in the Test tab's memo. Output is
 // appended in whatever pieces it is received; a CR LF line end shows as one
 // line break even when its two bytes arrive apart. The memo shows the text;
-// the log keeps the bytes as received.
+// the log keeps the bytes it shows, within the bounds of LogBounds.h: the
+// rest of a longer line, and everything past the whole log's bound, is
+// dropped as it arrives, and a mark shows where.
 class TestLog {
 public:
     explicit TestLog(QPlainTextEdit& memo);
@@ -20,8 +22,14 @@ public:
     const QByteArray& bytes() const { return bytes_; }
 
 private:
+    // The received bytes that the bounds let through, and the marks of what they cut.
+    QString boundedText(const QByteArray& bytes);
+
     QPlainTextEdit& memo_;
     QByteArray bytes_;
+    qsizetype lineBytes_ = 0; // bytes of the line being received
+    bool cuttingLine_ = false;
+    bool full_ = false;
 };
 
 // The text that shows `bytes` when they follow `previous` (the last byte

@@ -16,7 +16,9 @@ DevicePropertiesDialog::DevicePropertiesDialog(QWidget* parent, const QString& p
     setObjectName(QLatin1String(kObjectName));
     setWindowTitle(QStringLiteral("Properties of ") + portText);
     auto* layout = new QVBoxLayout(this);
+    // The device's path and properties come from udev: shown as they are, never as markup.
     auto* where = new QLabel(QString::fromUtf8(deviceId), this);
+    where->setTextFormat(Qt::PlainText);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(where);
 

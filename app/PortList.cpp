@@ -4,7 +4,12 @@
 #include "DevicePropertiesDialog.h"
 #include "SettingsStore.h"
 #include "UnitMain.h"
+#include "UnitMainData.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsKey.h"
 #include "ui_UnitMain.h"
+
+#include <QScopeGuard>
 
 namespace app {
 
@@ -42,13 +47,20 @@ void TfrmMain::RefreshPortList(bool force)
     // While an exchange runs, the controls it disabled stay disabled; it
     // enables them again by the same rules when it finishes.
     const bool exchangeRunning = Exchange->isRunning();
+    // Read before the lists are emptied: whatever the settings file holds,
+    // the lists are rebuilt.
+    QByteArray remembered;
+    if (!names.isEmpty()) {
+        const SettingRead port = ReadStringSettingOrDefault(QStringLiteral("Port"), names.first());
+        remembered = port.value;
+        reportSettingsTrouble(port.trouble);
+    }
     PortNames.clear();
     PortDescriptions.clear();
     PortDeviceIds.clear();
     ui->cbCOM->clear();
     int selected = -1;
     if (!names.isEmpty()) {
-        const QByteArray remembered = ReadStringSetting(QStringLiteral("Port"), names.first());
         for (qsizetype i = 0; i < names.size(); ++i) {
             PortNames.append(names[i]);
             PortDescriptions.append(descriptions.value(i));
@@ -71,9 +83,10 @@ void TfrmMain::RefreshPortList(bool force)
 void TfrmMain::tmrRefreshTimer()
 {
     tmrRefresh->setInterval(0);
+    // Re-armed whatever the refresh meets, so that the list goes on following the ports.
+    const auto rearm = qScopeGuard([this] { tmrRefresh->setInterval(kRefreshPeriodMs); });
     if (Device)
         RefreshPortList(false);
-    tmrRefresh->setInterval(kRefreshPeriodMs);
 }
 
 void TfrmMain::btRefreshClick()
@@ -89,8 +102,21 @@ void TfrmMain::cbCOMClick()
         ui->btSearch->setEnabled(false);
         return;
     }
-    WriteStringSetting(QStringLiteral("Port"), PortNames.value(index));
     enablePortProperties(index);
+    try {
+        WriteStringSetting(QStringLiteral("Port"), PortNames.value(index));
+    } catch (const platform::SettingsError& error) {
+        reportSettingsTrouble(settingsWriteTrouble(QStringLiteral("Port"), error.reason()));
+    }
+}
+
+void TfrmMain::reportSettingsTrouble(const QString& trouble)
+{
+    // Said once: the list is refreshed every second, and the file stays as it is until the user acts.
+    if (trouble.isEmpty() || reportedSettingsTroubles_.contains(trouble))
+        return;
+    reportedSettingsTroubles_.insert(trouble);
+    AppMessageBox(this, QStringLiteral("Error..."), trouble, platform::kBoxIconError);
 }
 
 void TfrmMain::btPortPropClick()

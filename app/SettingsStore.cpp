@@ -77,6 +77,42 @@ QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue
     return key.readString(name);
 }
 
+SettingRead ReadStringSettingOrDefault(const QString& name, const QByteArray& defaultValue)
+{
+    platform::SettingsKey key = openKey();
+    if (!key.problem().isEmpty())
+        return {defaultValue, settingsWriteTrouble(name, key.problem())};
+    QString trouble;
+    if (key.valueExists(name)) {
+        try {
+            return {key.readString(name), {}};
+        } catch (const platform::SettingsError&) {
+            const QString keptAs = key.keepCopyAside();
+            trouble = QStringLiteral("The settings file %1 holds %2 as \"%3\", which is not a text.\n")
+                          .arg(settingsFile(), key.spelling(name), name);
+            trouble += keptAs.isEmpty()
+                           ? QStringLiteral("\"%1\" starts afresh; the rest of the file stays as it is.").arg(name)
+                           : QStringLiteral("The file has been kept as %1, and \"%2\" starts afresh.")
+                                 .arg(keptAs, name);
+            key.forget(name);
+        }
+    }
+    try {
+        key.writeString(name, defaultValue);
+    } catch (const platform::SettingsError& error) {
+        return {defaultValue, settingsWriteTrouble(name, error.reason())};
+    }
+    return {defaultValue, trouble};
+}
+
+QString settingsWriteTrouble(const QString& name, const QString& reason)
+{
+    return QStringLiteral("The settings file %1 cannot be read or written: %2.\n"
+                          "\"%3\" is not remembered until it can: make the file and its folder yours and "
+                          "writable (chmod u+rw), or remove the file.")
+        .arg(settingsFile(), reason, name);
+}
+
 void WriteStringSetting(const QString& name, const QByteArray& value)
 {
     platform::SettingsKey key = openKey();

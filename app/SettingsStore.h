@@ -20,6 +20,22 @@ bool SettingExists(const QString& name);
 QByteArray ReadStringSetting(const QString& name, const QByteArray& defaultValue);
 void WriteStringSetting(const QString& name, const QByteArray& value);
 
+// A value read for something the program must go on without, such as the
+// remembered port: `value` is always usable, and `trouble` says, in words
+// for the user, what went wrong with the settings file, if anything did.
+struct SettingRead {
+    QByteArray value;
+    QString trouble;
+};
+
+// As ReadStringSetting, but never fails. A stored value of the other kind is
+// taken as absent: the file is first copied aside, so nothing is lost, and
+// the default replaces the value. A file that cannot be read or written
+// gives the default, and the value is not stored.
+SettingRead ReadStringSettingOrDefault(const QString& name, const QByteArray& defaultValue);
+// Says what the failed write of a value means and what to do about it.
+QString settingsWriteTrouble(const QString& name, const QString& reason);
+
 // The file that holds the key's values: velmora-configurator/settings.json
 // in the user's configuration folder.
 QString settingsFile();

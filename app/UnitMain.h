@@ -19,6 +19,7 @@
 #include <QIcon>
 #include <QItemSelection>
 #include <QList>
+#include <QSet>
 #include <QWidget>
 
 #include <cstdint>
@@ -139,6 +140,8 @@ private:
     void storeActiveMode(const QByteArray& text);
     void centreOnScreen();
     void enablePortProperties(int index);
+    // Shows what went wrong with the settings file, once for each thing that did.
+    void reportSettingsTrouble(const QString& trouble);
 
     // adapter::ExchangeWindow
     QWidget& widget() override { return *this; }
@@ -159,6 +162,7 @@ private:
     std::optional<std::pair<bool, bool>> lockedCheckBoxes_;
     Placement placement_ = Placement::ScreenCentre;
     bool shown_ = false;
+    QSet<QString> reportedSettingsTroubles_;
 };
 
 } // namespace app

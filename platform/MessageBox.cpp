@@ -39,8 +39,7 @@ QMessageBox::Icon iconOf(unsigned flags)
 
 int showWithQt(const MessageBoxCall& call)
 {
-    QMessageBox box(iconOf(call.flags), call.title, call.text, QMessageBox::Ok, call.parent);
-    box.exec();
+    makeMessageBox(call)->exec();
     return kBoxResultOk;
 }
 
@@ -61,6 +60,15 @@ bool onUserInterfaceThread()
 }
 
 } // namespace
+
+std::unique_ptr<QMessageBox> makeMessageBox(const MessageBoxCall& call)
+{
+    auto box = std::make_unique<QMessageBox>(iconOf(call.flags), call.title, call.text, QMessageBox::Ok, call.parent);
+    // Box texts carry port names, file names and device texts from outside
+    // the program: markup in them is shown as it is, never obeyed.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
 
 void setMessageBoxPresenter(MessageBoxPresenter replacement)
 {

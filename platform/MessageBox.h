@@ -3,8 +3,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <stop_token>
 
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -30,6 +32,9 @@ struct MessageBoxCall {
 // is requested (the box is then dropped if it has not been shown yet).
 int showMessageBox(QWidget* parent, const QString& title, const QString& text, unsigned flags,
                    std::stop_token stop = {});
+
+// The box that shows `call`, ready to run; its text is plain text.
+std::unique_ptr<QMessageBox> makeMessageBox(const MessageBoxCall& call);
 
 // Shows every box that another thread has queued; returns whether there was any.
 // Runs on its own from the event loop; tests call it to deliver at a known point.

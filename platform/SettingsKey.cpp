@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QSaveFile>
@@ -45,8 +46,10 @@ SettingsKey::~SettingsKey() = default;
 void SettingsKey::load(const SettingsRecoveryReporter& reportRecovery)
 {
     const QFileInfo info(path_);
-    if (!QDir().mkpath(info.absolutePath()))
+    if (!QDir().mkpath(info.absolutePath())) {
+        problem_ = QStringLiteral("its folder %1 cannot be created").arg(info.absolutePath());
         return;
+    }
     usable_ = true;
 
     lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
@@ -59,6 +62,7 @@ void SettingsKey::load(const SettingsRecoveryReporter& reportRecovery)
         return;
     if (!file.open(QIODevice::ReadOnly)) {
         usable_ = false; // a file we may not read is not ours to replace
+        problem_ = file.errorString();
         return;
     }
     const QByteArray content = file.readAll();
@@ -125,7 +129,32 @@ void SettingsKey::save(const QString& name)
                        && file.write(QJsonDocument(values_).toJson(QJsonDocument::Indented)) >= 0
                        && file.commit();
     if (!saved)
-        throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
+        throw SettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString(),
+                            usable_ ? file.errorString() : problem_);
+}
+
+QString SettingsKey::spelling(const QString& name) const
+{
+    const QJsonValue value = values_.value(name);
+    if (value.isString())
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    const QJsonDocument document = value.isObject() ? QJsonDocument(value.toObject())
+                                                    : QJsonDocument(QJsonArray{value});
+    QString text = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    if (!value.isObject())
+        text = text.mid(1, text.size() - 2); // the value without the array around it
+    return text;
+}
+
+QString SettingsKey::keepCopyAside() const
+{
+    const QString keptAs = keptAsideName(path_);
+    return QFile::copy(path_, keptAs) ? keptAs : QString();
+}
+
+void SettingsKey::forget(const QString& name)
+{
+    values_.remove(name);
 }
 
 QString settingsFilePath(const QString& configHome, const QByteArray& keyPath)

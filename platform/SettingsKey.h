@@ -16,7 +16,16 @@ namespace platform {
 // that could not be written.
 class SettingsError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SettingsError(const std::string& what, QString reason = {})
+        : std::runtime_error(what)
+        , reason_(std::move(reason))
+    {
+    }
+    // The system's words for why the file could not be written; empty for a value of the other kind.
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
 };
 
 // Told when a settings file could not be read as one: where it was and the
@@ -38,6 +47,15 @@ public:
 
     // False also when the key's folder cannot be created: then writes fail.
     bool valueExists(const QString& name) const;
+    // Why the file cannot be used, in the system's words; empty when it can.
+    const QString& problem() const { return problem_; }
+    // The stored value as the file spells it, for telling the user about it.
+    QString spelling(const QString& name) const;
+    // Copies the file aside under a name of its own, as an unreadable one is
+    // kept; returns that name, or nothing when the copy failed.
+    QString keepCopyAside() const;
+    // Forgets a value; the next write leaves it out of the file.
+    void forget(const QString& name);
     std::int32_t readInteger(const QString& name) const;
     QByteArray readString(const QString& name) const;
     void writeInteger(const QString& name, std::int32_t value);
@@ -51,6 +69,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     QJsonObject values_;
     bool usable_ = false;
+    QString problem_;
 };
 
 // Where a key path such as "SOFTWARE\\Maker" keeps its values below the

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using adapter::FrameReply;
 
 namespace {
@@ -11,6 +14,7 @@ struct Framed {
     QByteArrayList blocks;
     QByteArray left;
     bool inBlock = false;
+    qsizetype endScannedTo = 0;
 };
 
 Framed frameAll(const QByteArrayList& pieces)
@@ -19,7 +23,7 @@ Framed frameAll(const QByteArrayList& pieces)
     for (const QByteArray& piece : pieces) {
         result.left += piece;
         QByteArray block;
-        while (FrameReply(result.left, result.inBlock, block))
+        while (FrameReply(result.left, result.inBlock, block, result.endScannedTo))
             result.blocks.append(block);
     }
     return result;
@@ -55,12 +59,44 @@ TEST(ReplyFraming, TheCopyrightMarkerWinsEvenWhenTheUsbMarkerComesFirst)
     EXPECT_EQ(framed.blocks, QByteArrayList{"CR:y"});
 }
 
-TEST(ReplyFraming, WithoutAMarkerNothingIsFramedAndNothingDropped)
+TEST(ReplyFraming, WithoutAMarkerOnlyTheTailThatMayStillBeginOneIsKept)
 {
-    const Framed framed = frameAll({"SN:1\r\n\r\n"});
-    EXPECT_TRUE(framed.blocks.isEmpty());
-    EXPECT_EQ(framed.left, "SN:1\r\n\r\n");
-    EXPECT_FALSE(framed.inBlock);
+    // Each piece is framed as it comes, as on every tick of a port that keeps sending.
+    const std::vector<std::pair<QByteArray, QByteArray>> cases{
+        {"SN:1\r\n\r\n", "\r\n"},
+        {"$GPGGA,1*3A\r\nUS", "\r\nUS"},
+        {"xx\r\nCR", "\r\nCR"},
+        {"xx\r\nCRx", ""},
+        {QByteArray(100000, 'A'), ""},
+    };
+    for (const auto& [received, kept] : cases) {
+        SCOPED_TRACE(received.left(20).toStdString());
+        const Framed framed = frameAll({received});
+        EXPECT_TRUE(framed.blocks.isEmpty());
+        EXPECT_EQ(framed.left, kept);
+        EXPECT_FALSE(framed.inBlock);
+    }
+    // What was kept still completes a marker that the next read finishes.
+    EXPECT_EQ(frameAll({QByteArray(5000, '$') + "\r\nUS", "B-x\r\n\r\n"}).blocks, QByteArrayList{"USB-x"});
+}
+
+TEST(ReplyFraming, AnOpenBlockIsSearchedForItsEndOnlyWhereNewBytesCanComplete)
+{
+    Framed framed;
+    QByteArray block;
+    framed.left = "\r\nCR:A\r";
+    EXPECT_FALSE(FrameReply(framed.left, framed.inBlock, block, framed.endScannedTo));
+    EXPECT_EQ(framed.endScannedTo, framed.left.size() - 3);
+    framed.left += QByteArray(1000, 'x');
+    EXPECT_FALSE(FrameReply(framed.left, framed.inBlock, block, framed.endScannedTo));
+    EXPECT_EQ(framed.endScannedTo, framed.left.size() - 3);
+    // A terminator split over reads is found from where the last search stopped.
+    framed.left += "\r\n\r";
+    EXPECT_FALSE(FrameReply(framed.left, framed.inBlock, block, framed.endScannedTo));
+    framed.left += "\n";
+    ASSERT_TRUE(FrameReply(framed.left, framed.inBlock, block, framed.endScannedTo));
+    EXPECT_EQ(block, "CR:A\r" + QByteArray(1000, 'x'));
+    EXPECT_EQ(framed.endScannedTo, 0);
 }
 
 TEST(ReplyFraming, AnOpenBlockWaitsForItsEnd)
