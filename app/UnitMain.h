@@ -75,7 +75,7 @@ public:
     void EnableUpdateRun() override;
     bool ChooseFile(const QString& extension, QString& path);
     // `data` holds a path on entry and the file's contents once it is read.
-    platform::FileRead ReadWholeFile(QByteArray& data);
+    platform::FileRead ReadWholeFile(QByteArray& data, QString* systemText = nullptr);
     void btUpdateRunClick();
     void btFW_FileClick();
     void rbUploadFWClick();

@@ -55,11 +55,13 @@ bool TfrmMain::ChooseFile(const QString& extension, QString& path)
     return true;
 }
 
-platform::FileRead TfrmMain::ReadWholeFile(QByteArray& data)
+platform::FileRead TfrmMain::ReadWholeFile(QByteArray& data, QString* systemText)
 {
     platform::WholeFile file = platform::readWholeFile(QFile::decodeName(data), kModeFileReadLimit);
     if (file.result == platform::FileRead::Read)
         data = std::move(file.data);
+    if (systemText != nullptr)
+        *systemText = file.systemText;
     return file.result;
 }
 
@@ -125,11 +127,14 @@ void TfrmMain::runRepair()
     ui->pbUpdateProgress->setValue(0);
     const QString path = ui->edFW_File->text();
     ModeFileData = QFile::encodeName(path);
-    switch (ReadWholeFile(ModeFileData)) {
+    QString systemText;
+    switch (ReadWholeFile(ModeFileData, &systemText)) {
     case platform::FileRead::Unreadable:
         ModeFileData.clear();
         AppMessageBox(this, QStringLiteral("Error..."),
-                      QStringLiteral("Change Mode file \"") + path + QStringLiteral("\" is not found."),
+                      platform::withSystemText(
+                          QStringLiteral("Change Mode file \"") + path + QStringLiteral("\" is not found."),
+                          systemText),
                       platform::kBoxIconError);
         return;
     case platform::FileRead::Read:

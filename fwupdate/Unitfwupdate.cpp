@@ -79,7 +79,8 @@ bool TFWUpdate::LoadFile()
     platform::WholeFile file = platform::readWholeFile(name, kMaxImageBytes);
     switch (file.result) {
     case platform::FileRead::Unreadable:
-        showFileError(QStringLiteral("File \"") + name + QStringLiteral("\" is not found."));
+        showFileError(platform::withSystemText(QStringLiteral("File \"") + name + QStringLiteral("\" is not found."),
+                                     file.systemText));
         return false;
     case platform::FileRead::TooLarge:
         showFileError(QStringLiteral("Error! Firmware file \"") + name + QStringLiteral("\" is too large."));

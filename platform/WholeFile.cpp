@@ -1,5 +1,7 @@
 #include "WholeFile.h"
 
+#include "SystemError.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -31,21 +33,45 @@ private:
     int fd_;
 };
 
+FileLockCall lockCall = &::flock;
+
+// Whether a failed lock means the file system has no locks for this file,
+// rather than that another program holds one.
+bool lockingUnsupported(int error)
+{
+    return error == ENOLCK || error == EBADF || error == EINVAL || error == EOPNOTSUPP;
+}
+
+WholeFile unreadable(int error)
+{
+    return {FileRead::Unreadable, {}, systemErrorText(error)};
+}
+
 } // namespace
+
+QString withSystemText(const QString& message, const QString& systemText)
+{
+    return systemText.isEmpty() ? message : message + QLatin1Char('\n') + systemText;
+}
+
+void setFileLockCall(FileLockCall call)
+{
+    lockCall = call != nullptr ? call : &::flock;
+}
 
 WholeFile readWholeFile(const QString& path, qsizetype maxBytes)
 {
     // Non-blocking, so that a named pipe given as the path cannot hold the window.
     const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
-        return {};
+        return errno == ENOENT || errno == ENOTDIR ? WholeFile{} : unreadable(errno);
     struct stat status {};
     if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return {};
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+    if (lockCall(file.get(), LOCK_EX | LOCK_NB) != 0 && !lockingUnsupported(errno))
         return {};
     if (status.st_size > maxBytes)
-        return {FileRead::TooLarge, {}};
+        return {FileRead::TooLarge, {}, {}};
 
     // The size taken at the start is only a hint: the file is read to its end.
     QByteArray data;
@@ -56,14 +82,14 @@ WholeFile readWholeFile(const QString& path, qsizetype maxBytes)
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return {};
+            return unreadable(errno);
         if (count == 0)
             break;
         if (data.size() + count > maxBytes)
-            return {FileRead::TooLarge, {}};
+            return {FileRead::TooLarge, {}, {}};
         data.append(buffer, count);
     }
-    return {FileRead::Read, std::move(data)};
+    return {FileRead::Read, std::move(data), {}};
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "ComLineState.h"
+#include "PortHolders.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -19,6 +20,8 @@ namespace {
 // The code of the last failed call of this thread, kept apart from errno,
 // which other calls overwrite before the failure is reported.
 thread_local Dword lastComError = 0;
+// The program that held the port when this thread's last open was refused for it.
+thread_local std::optional<PortHolder> refusingHolder;
 std::atomic<int> writeStallLimitMs{2000};
 
 Bool fail(int code)
@@ -32,6 +35,16 @@ int fdOf(PortHandle handle) { return static_cast<int>(reinterpret_cast<std::intp
 
 PortHandle comCreateFile(const char* name, Dword, Dword share, void*, Dword, Dword, PortHandle)
 {
+    refusingHolder.reset();
+    if (share == 0) {
+        // Looked for before the open, which already raises the modem lines:
+        // a program on the port without a lock would take the replies.
+        refusingHolder = otherPortHolder(name);
+        if (refusingHolder) {
+            fail(EBUSY);
+            return invalidHandle();
+        }
+    }
     const int fd = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fail(errno);
@@ -206,6 +219,11 @@ template <CommOp Op> void put(CommApiColumn& column, typename CommOpSignature<Op
 }
 
 } // namespace
+
+std::optional<PortHolder> comPortHolderOfLastRefusal()
+{
+    return refusingHolder;
+}
 
 CommApiColumn comPortColumn()
 {

@@ -1,5 +1,6 @@
 #include "SerDev.h"
 
+#include "ComPort.h"
 #include "D2xxApi.h"
 #include "platform/MessageBox.h"
 #include "platform/SystemError.h"
@@ -18,6 +19,10 @@ QString remedyFor(int code)
         return QStringLiteral("You may not use this port: add your user to the dialout group "
                               "(sudo usermod -aG dialout $USER), then log out and in again.");
     case EBUSY:
+        if (const std::optional<PortHolder> holder = comPortHolderOfLastRefusal())
+            return QStringLiteral("Another program holds this port: %1 (process %2). Close it, then try again.")
+                .arg(QString::fromLocal8Bit(holder->program))
+                .arg(holder->pid);
         return QStringLiteral("Another program holds this port: close it, then try again.");
     case ETIMEDOUT:
         return QStringLiteral("The port took no data in time: check the cable and that the "

@@ -5,6 +5,8 @@
 #include "serdev/ComLineState.h"
 #include "serdev/KernelTermios.h"
 
+#include <QProcess>
+
 #include <termios.h>
 
 #include <functional>
@@ -216,6 +218,32 @@ TEST_F(ComPort, SecondOpenOfAHeldPortFailsWithBusy)
 
     holder->Close();
     EXPECT_TRUE(second->Open());
+}
+
+TEST_F(ComPort, APortThatAnotherProgramHoldsWithoutALockIsRefusedAndTheProgramNamed)
+{
+    // A program with the port open and no lock, as a terminal or a script has it.
+    QProcess holder;
+    holder.setStandardInputFile(QString::fromUtf8(pty.path()));
+    holder.start("sleep", {"60"});
+    ASSERT_TRUE(holder.waitForStarted());
+
+    auto device = makeDevice();
+    device->PortName = pty.path();
+    EXPECT_FALSE(device->Open());
+    EXPECT_EQ(device->LastError, static_cast<serdev::Dword>(EBUSY));
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.title, "Open Port(" + pty.path() + ") Error...");
+    EXPECT_EQ(boxes.last().call.text,
+              QString("Device or resource busy\nAnother program holds this port: sleep (process %1). "
+                      "Close it, then try again.")
+                  .arg(holder.processId()));
+    EXPECT_NE(farLine().c_lflag & ICANON, 0u); // the line was never made raw: the port was not touched
+    EXPECT_TRUE(pty.receive(1, 50).isEmpty());
+
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_TRUE(device->Open());
 }
 
 TEST_F(ComPort, PathsThatAreNoPortFailToOpenWithTheSystemText)

@@ -1,8 +1,10 @@
 #include "support/PseudoTerminal.h"
+#include "support/UnreadableFile.h"
 #include "support/UploadFixture.h"
 
 #include "fwupdate/BootloaderFrames.h"
 #include "fwupdate/ProgressText.h"
+#include "platform/WholeFile.h"
 
 #include <QRegularExpression>
 
@@ -335,6 +337,46 @@ TEST_F(Upload, AFileTooShortOrUnreadableIsReportedAndNothingIsSent)
     EXPECT_TRUE(simd2xx::namesOpened().empty()); // the port was never touched
     EXPECT_TRUE(written().isEmpty());
     ::close(holder);
+}
+
+TEST_F(Upload, AFileThatIsThereButCannotBeReadSaysWhyOnASecondLine)
+{
+    const QString path = unreadableFile(files.path());
+    if (path.isEmpty())
+        GTEST_SKIP() << "no file this process may not read";
+    EXPECT_FALSE(start(path, false));
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.text, "File \"" + path + "\" is not found.\nPermission denied");
+    EXPECT_TRUE(written().isEmpty());
+}
+
+namespace {
+int lockFailsWith(int error)
+{
+    errno = error;
+    return -1;
+}
+} // namespace
+
+TEST_F(Upload, WhereTheFileSystemHasNoLocksTheImageIsReadWithoutOne)
+{
+    const QString path = writeFile(sim::sampleFirmwareImage(4 * 256), "nfs.rfw");
+    // NFS answers an exclusive lock of a file opened for reading so.
+    for (const platform::FileLockCall refusal : {+[](int, int) { return lockFailsWith(ENOLCK); },
+                                                 +[](int, int) { return lockFailsWith(EBADF); }}) {
+        platform::setFileLockCall(refusal);
+        boxes.clear();
+        const bool started = start(path, false);
+        platform::setFileLockCall(nullptr);
+        EXPECT_TRUE(started);
+        EXPECT_EQ(boxes.count(), 0u);
+        upload->Cancel();
+    }
+    // A lock that another program holds still keeps the file from being read half-written.
+    platform::setFileLockCall(+[](int, int) { return lockFailsWith(EWOULDBLOCK); });
+    EXPECT_FALSE(start(path, false));
+    platform::setFileLockCall(nullptr);
+    EXPECT_EQ(boxes.last().call.text, "File \"" + path + "\" is not found.");
 }
 
 TEST_F(Upload, CancelEndsARunningUploadAndNothingFollows)

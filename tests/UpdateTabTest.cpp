@@ -1,3 +1,4 @@
+#include "support/UnreadableFile.h"
 #include "support/UploadFixture.h"
 #include "support/WindowFixture.h"
 
@@ -253,6 +254,22 @@ TEST_F(UpdateTab, AModeFileOfAnotherLengthOrNoneIsReportedAndNothingIsSent)
         EXPECT_EQ(sent().size(), before);
         EXPECT_EQ(ui().btUpdateRun->text(), "Run");
     }
+}
+
+TEST_F(UpdateTab, AModeFileThatIsThereButCannotBeReadSaysWhyOnASecondLine)
+{
+    searchAdapter();
+    chooseRepair();
+    const QString path = unreadableFile(QFileInfo(writeFile("x", "any.rcm")).path());
+    if (path.isEmpty())
+        GTEST_SKIP() << "no file this process may not read";
+    ui().edFW_File->setText(path);
+    boxes.clear();
+    const qsizetype before = sent().size();
+    run();
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_EQ(boxes.last().call.text, "Change Mode file \"" + path + "\" is not found.\nPermission denied");
+    EXPECT_EQ(sent().size(), before);
 }
 
 TEST_F(UpdateTab, AnImageThatCannotBeUploadedIsReportedBeforeAnyByteReachesTheAdapter)
