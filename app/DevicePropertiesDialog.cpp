@@ -23,7 +23,9 @@ DevicePropertiesDialog::DevicePropertiesDialog(QWidget* parent, const QString& p
     layout->addWidget(where);
 
     if (properties.empty()) {
-        layout->addWidget(new QLabel(QStringLiteral("The device is no longer present."), this));
+        auto* gone = new QLabel(QStringLiteral("The device is no longer present."), this);
+        gone->setTextFormat(Qt::PlainText);
+        layout->addWidget(gone);
     } else {
         auto* table = new QTableWidget(static_cast<int>(properties.size()), 2, this);
         table->setHorizontalHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});

@@ -1,6 +1,8 @@
 #include "HandlerGuard.h"
 
+#include "SettingsStore.h"
 #include "UnitMainData.h"
+#include "platform/SettingsKey.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>
@@ -15,6 +17,14 @@ QString errorText(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);
+    } catch (const platform::SettingsError& e) {
+        // A file that cannot be written is named, with what to do about it.
+        QString text = QString::fromUtf8(e.what());
+        if (!e.reason().isEmpty())
+            text += QStringLiteral("\nThe settings file %1 cannot be read or written: %2.\n"
+                                   "Make the file and its folder yours and writable (chmod u+rw), or remove the file.")
+                        .arg(settingsFile(), e.reason());
+        return text;
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     } catch (...) {

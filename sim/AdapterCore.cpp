@@ -51,6 +51,7 @@ QByteArray AdapterCore::receive(const QByteArray& bytes, const LineSetting& line
 
 QByteArray AdapterCore::takeSent(std::int64_t nowMs)
 {
+    continueEndlessSelfTest(nowMs);
     QByteArray sent;
     while (!outbox_.empty() && outbox_.front().atMs <= nowMs) {
         sent += outbox_.front().bytes;
@@ -162,6 +163,7 @@ bool AdapterCore::takeModeFile(std::int64_t nowMs)
 
 void AdapterCore::obey(char letter, std::int64_t nowMs)
 {
+    endlessLineDueMs_.reset(); // a new command ends a test that would not end by itself
     switch (letter) {
     case 'I':
         send(QByteArrayList{profile_.productLine} + profile_.identityLines, nowMs);
@@ -211,11 +213,29 @@ void AdapterCore::startSelfTest(std::int64_t nowMs)
     const qsizetype sent = profile_.selfTestStopsAfter < 0
         ? lines.size()
         : std::min<qsizetype>(profile_.selfTestStopsAfter, lines.size());
+    if (profile_.selfTestEndless) {
+        endlessLineDueMs_ = nowMs + profile_.selfTestLineGapMs;
+        endlessLine_ = 0;
+        return;
+    }
     std::int64_t at = nowMs;
     for (qsizetype i = 0; i < sent; ++i) {
         at += profile_.selfTestLineGapMs;
         const bool last = i + 1 == lines.size();
         outbox_.push_back({at, lines[i] + kLineEnd + (last ? kLineEnd : QByteArray())});
+    }
+}
+
+void AdapterCore::continueEndlessSelfTest(std::int64_t nowMs)
+{
+    // A few lines a call at most: the line carries them slower than they come.
+    constexpr int kLinesPerCall = 64;
+    const QByteArrayList& lines = profile_.selfTestLines;
+    for (int made = 0; endlessLineDueMs_ && *endlessLineDueMs_ <= nowMs && made < kLinesPerCall; ++made) {
+        // The block's closing empty line never comes.
+        outbox_.push_back({*endlessLineDueMs_, lines[endlessLine_ % lines.size()] + kLineEnd});
+        ++endlessLine_;
+        *endlessLineDueMs_ += std::max(profile_.selfTestLineGapMs, 1);
     }
 }
 

@@ -59,6 +59,8 @@ private:
     // The bytes after the command are data of this kind; a prompt for them goes out first.
     void awaitData(Awaiting data, const QByteArray& prompt, std::int64_t nowMs);
     void startSelfTest(std::int64_t nowMs);
+    // The next lines of a self-test without end, up to `nowMs`.
+    void continueEndlessSelfTest(std::int64_t nowMs);
 
     void send(const QByteArrayList& lines, std::int64_t atMs);
     QByteArrayList statusLines() const;
@@ -73,6 +75,9 @@ private:
     std::optional<Bootloader> bootloader_;
     std::optional<ReceivedUpload> lastUpload_;
     QByteArray modeFile_;
+    // While a self-test without end runs: when its next line is due, and which.
+    std::optional<std::int64_t> endlessLineDueMs_;
+    qsizetype endlessLine_ = 0;
 };
 
 } // namespace sim

@@ -106,7 +106,33 @@ std::optional<AdapterProfile> scenarioProfile(const QByteArray& name)
         profile.modes.append({"C9", "Eight-bit " + kLineHazards + " mode"});
         return profile;
     }
+    if (name == "many-modes") {
+        profile.modes = manyModes(4000);
+        profile.activeMode = profile.modes[2026].id;
+        return profile;
+    }
+    if (name == "endless-test") {
+        profile.selfTestEndless = true;
+        profile.selfTestLineGapMs = 1;
+        return profile;
+    }
     return std::nullopt;
+}
+
+QList<Mode> manyModes(int count)
+{
+    // IDs of three characters from 0-9 and A-Z, so that none begins another.
+    constexpr char kIdCharacters[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    constexpr int kBase = sizeof kIdCharacters - 1;
+    QList<Mode> modes;
+    for (int n = 0; n < count; ++n) {
+        const char digits[] = {kIdCharacters[n / (kBase * kBase) % kBase], kIdCharacters[n / kBase % kBase],
+                               kIdCharacters[n % kBase]};
+        const QByteArray id(digits, sizeof digits);
+        // Descriptions in another order than the IDs, so that each sort column moves rows.
+        modes.append({id, "Map " + QByteArray::number((n * 7919) % count)});
+    }
+    return modes;
 }
 
 QByteArrayList scenarioNames()
@@ -114,7 +140,7 @@ QByteArrayList scenarioNames()
     return {"standard",  "silent",     "second-prefix", "no-status", "noise",
             "pieces",    "test-stops", "power-stuck",   "alt-header", "page-naks",
             "page-fails", "shuffled",  "page-beyond",   "bootloader-silent", "in-bootloader",
-            "eight-bit"};
+            "eight-bit", "many-modes", "endless-test"};
 }
 
 } // namespace sim

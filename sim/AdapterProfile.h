@@ -49,6 +49,7 @@ struct AdapterProfile {
     QByteArrayList selfTestLines; // the self-test's output; empty: "T" not understood
     int selfTestLineGapMs = 125;
     int selfTestStopsAfter = -1;  // lines sent before the test breaks off; -1: it completes
+    bool selfTestEndless = false; // the test repeats its lines without end, never closing its block
     QByteArray noiseBeforeBlock;  // sent ahead of every reply block
     int pieceSize = 0;            // replies leave in pieces of this many bytes; 0: whole
     BootloaderProfile bootloader; // started by "U", left once an upload has ended well
@@ -84,7 +85,11 @@ AdapterProfile standardProfile();
 //   bootloader-silent  the bootloader never prompts or answers
 //   in-bootloader  the adapter sits in its bootloader from the start, prompting
 //   eight-bit      its signature and one mode's description hold kLineHazards
+//   many-modes     lists 4,000 modes
+//   endless-test   its self-test never ends, reporting as fast as the line carries it
 std::optional<AdapterProfile> scenarioProfile(const QByteArray& name);
+// `count` modes with distinct three-character IDs, listed in ID order.
+QList<Mode> manyModes(int count);
 QByteArrayList scenarioNames();
 
 } // namespace sim

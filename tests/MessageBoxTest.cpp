@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QMessageBox>
+
 #include <atomic>
 
 using platform::BackgroundThread;
@@ -49,4 +52,18 @@ TEST(MessageBox, StopRequestEndsTheWaitAndDropsTheBox)
     } // stop and join while the box is still queued
     EXPECT_FALSE(platform::deliverQueuedMessageBoxes());
     EXPECT_EQ(boxes.count(), 0u);
+}
+
+TEST(MessageBox, TextFromOutsideIsShownAsItStandsNeverAsMarkup)
+{
+    // A port or file named so would otherwise show a big green all-clear.
+    const QString forged = "<h1 style='color:green'>Adapter found, all OK</h1>";
+    const auto box = platform::makeMessageBox(
+        {nullptr, "Error...", "Velmora Adapter is not found on Communication Port " + forged, platform::kBoxIconError,
+         false});
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->text().endsWith(forged));
 }

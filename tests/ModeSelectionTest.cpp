@@ -1,6 +1,7 @@
 #include "support/WindowFixture.h"
 
 #include "adapter/ModeList.h"
+#include "adapter/ReplyParser.h"
 
 #include <QKeyEvent>
 #include <QTest>
@@ -186,6 +187,25 @@ TEST_F(ModeSelection, AReplyWithoutASelectedModeLineLeavesNoRowChosen)
     EXPECT_TRUE(selectedId().isEmpty());
     EXPECT_EQ(window->Modes->SelectedItem, nullptr);
     EXPECT_FALSE(ui().btModeSelect->isEnabled());
+}
+
+TEST_F(ModeSelection, AReplyNamingTheActiveModeManyTimesStoresWhatTheLastMatchNamesOnce)
+{
+    searchAdapter();
+    std::vector<QByteArray> stored;
+    const adapter::CopyRightWidths widths;
+    adapter::TReplyParser parser(ui(), *window->Modes, widths,
+                                 [&](const QByteArray& text) { stored.push_back(text); });
+    QByteArrayList log{"00 - Stock", "A1 - Economy"};
+    for (int i = 0; i < 300; ++i)
+        log.append("Selected Mode: 00 - Stock");
+    log.append("Selected Mode: 99 - Unlisted"); // matches nothing: stores nothing
+    log.append("Selected Mode: A1 - Economy");
+    window->Modes->clear();
+    parser.ApplyReplyLog(log, nullptr);
+
+    EXPECT_EQ(stored, std::vector<QByteArray>{"A1 - Economy"});
+    EXPECT_EQ(markedIds(), QStringList{"A1"});
 }
 
 TEST_F(ModeSelection, AnActiveModeThatCannotBeStoredIsReportedAndStillMarked)

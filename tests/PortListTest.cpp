@@ -2,10 +2,15 @@
 
 #include "app/DevicePropertiesDialog.h"
 
+#include <QLabel>
+
+#include <functional>
+
 namespace {
 
 const serdev::SerialPort kCom1{"/dev/ttyS0", "serial8250", "/sys/devices/platform/serial8250/tty/ttyS0"};
 const serdev::SerialPort kCom3{"/dev/ttyS2", "serial8250", ""};
+const serdev::SerialPort kCom4{"/dev/ttyS3", "serial8250", ""};
 
 class PortList : public WindowFixture {
 protected:
@@ -23,6 +28,10 @@ protected:
         emit ui().cbCOM->activated(index);
     }
     void refreshOnce() { clock.advance(app::TfrmMain::kRefreshPeriodMs + serdev::TListCOM::kCyclePeriodMs); }
+
+public:
+    using WindowFixture::configHome;
+    using WindowFixture::storeSettings;
 };
 
 } // namespace
@@ -120,6 +129,69 @@ TEST_F(PortList, ARebuildDuringAnExchangeLeavesItsControlsDisabled)
     EXPECT_TRUE(ui().cbCOM->isEnabled());
 }
 
+TEST_F(PortList, DamagedSettingsAreReportedOnceWithTheFileAndTheListStillFollowsThePorts)
+{
+    struct Case {
+        const char* what;
+        std::function<void(PortList&)> damage;
+        QString said; // part of what the box says besides the file's name
+    };
+    const std::vector<Case> cases{
+        {"a stored port of the wrong kind",
+         [](PortList& f) { f.storeSettings({{"Port", 42}, {"SortCol", 1}}); },
+         "holds 42 as \"Port\", which is not a text."},
+        {"a settings file that cannot be read or written",
+         [](PortList&) { QDir().mkpath(app::settingsFile()); }, "cannot be read or written"},
+        {"a settings folder that cannot be made",
+         [](PortList& f) {
+             QFile blocker(f.configHome() + "/velmora-configurator");
+             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+         },
+         "cannot be read or written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(configHome()).removeRecursively();
+        QDir().mkpath(configHome());
+        c.damage(*this);
+        setComPorts(std::vector{kCom1, kCom3});
+        boxes.clear();
+        startWindow();
+
+        EXPECT_EQ(entries().size(), 2);
+        EXPECT_EQ(ui().cbCOM->currentIndex(), 0);
+        EXPECT_TRUE(ui().btSearch->isEnabled());
+        // Start-up meets the same file when it reads the sort order, and says so in its own box.
+        ASSERT_GE(boxes.count(), 1u);
+        const QString said = boxes.all().front().call.text;
+        EXPECT_TRUE(said.contains(app::settingsFile())) << said.toStdString();
+        EXPECT_TRUE(said.contains(c.said)) << said.toStdString();
+        const std::size_t boxesAtStart = boxes.count();
+
+        // The refresh goes on, and says nothing more about the same trouble.
+        setComPorts(std::vector{kCom1, kCom3, kCom4});
+        refreshOnce();
+        EXPECT_EQ(entries().size(), 3);
+        EXPECT_EQ(boxes.count(), boxesAtStart);
+        restartProgram();
+    }
+}
+
+TEST_F(PortList, AStoredPortOfTheWrongKindIsReplacedAndTheFileKeptAsideWhole)
+{
+    storeSettings({{"Port", 42}, {"SortCol", 1}});
+    setComPorts(std::vector{kCom1});
+    startWindow();
+    EXPECT_EQ(storedSettings().value("Port"), "/dev/ttyS0");
+    EXPECT_EQ(storedSettings().value("SortCol"), 1);
+    const QStringList kept = QDir(QFileInfo(app::settingsFile()).path()).entryList({"settings.json.unreadable-*"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(boxes.last().call.text.contains(kept.first()));
+    QFile keptFile(QFileInfo(app::settingsFile()).path() + "/" + kept.first());
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(keptFile.readAll()).object().value("Port"), 42);
+}
+
 TEST_F(PortList, PortPropertiesShowTheDevicesUdevRecordOrNothingWithoutOne)
 {
     setComPorts(std::vector{kCom1, kCom3});
@@ -133,5 +205,19 @@ TEST_F(PortList, PortPropertiesShowTheDevicesUdevRecordOrNothingWithoutOne)
     auto* dialog = window->findChild<QDialog*>(app::DevicePropertiesDialog::kObjectName);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Properties of /dev/ttyS0 (serial8250)");
+    dialog->close();
+}
+
+TEST_F(PortList, MarkupInADevicesPathOrNameIsShownAsItStands)
+{
+    const serdev::SerialPort forged{"/dev/ttyS9", "<b>serial</b>", "/sys/devices/<h1>Adapter found, all OK</h1>"};
+    setComPorts(std::vector{forged});
+    startWindow();
+    EXPECT_EQ(ui().cbCOM->currentText(), "/dev/ttyS9 (<b>serial</b>)");
+    ui().btPortProp->click();
+    auto* dialog = window->findChild<QDialog*>(app::DevicePropertiesDialog::kObjectName);
+    ASSERT_NE(dialog, nullptr);
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
     dialog->close();
 }

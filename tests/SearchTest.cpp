@@ -131,6 +131,55 @@ TEST_F(Search, ASilentPortIsGivenUpAfterTenTriesOfAboutTwoHundredMilliseconds)
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
 }
 
+TEST_F(Search, APortThatKeepsSendingIsGivenUpAtEachTryAndTheSearchEndsNotFound)
+{
+    const QString keptSending = "The port kept sending without a complete reply: another device may be connected "
+                                "to it, or another program may be sending on it.";
+    struct Case {
+        const char* what;
+        QByteArray first; // sent once, at the start of each try's wait
+        QByteArray everyTick;
+        std::int64_t triesWithinMs; // how long all ten tries may take at most
+        qsizetype keptAtMost; // the most the exchange holds after a tick; a few ticks' worth pass while a probe leaves
+    };
+    const std::vector<Case> cases{
+        {"a GPS receiver's sentences", "", "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n",
+         10 * (TExchange::kMarkerTimeLimitMs + 100), 5 + 4 * 72},
+        {"bytes without a line end", "", QByteArray(512, 'A'), 10 * (TExchange::kMarkerTimeLimitMs + 100),
+         5 + 4 * 512},
+        {"a block that grows fast and never ends", "\r\nCR:", QByteArray(64 * 1024, 'x'), 10 * 200,
+         TExchange::kReplyByteLimit + 64 * 1024},
+        {"a block that grows slowly and never ends", "\r\nCR:", QByteArray(40, 'x'),
+         10 * (TExchange::kReplyTimeLimitMs + 100), 40 * TExchange::kReplyTimeLimitMs / 10 + 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetD2xxLibrary();
+        startWith(*sim::scenarioProfile("silent"));
+        ui().btSearch->click();
+        const std::int64_t started = clock.nowMs();
+        std::size_t probesSeen = 0;
+        qsizetype mostKept = 0;
+        while (window->exchange().isRunning() && clock.nowMs() - started < 400000) {
+            if (const std::size_t sent = written().size() / (kFirst.size() + 1); sent != probesSeen) {
+                probesSeen = sent;
+                simd2xx::receive(kAdapterSerial, c.first.toStdString());
+            }
+            simd2xx::receive(kAdapterSerial, c.everyTick.toStdString());
+            clock.advance(10);
+            mostKept = std::max(mostKept, window->exchange().RxText.size());
+        }
+        EXPECT_FALSE(window->exchange().isRunning());
+        EXPECT_LE(clock.nowMs() - started, c.triesWithinMs);
+        EXPECT_LE(mostKept, c.keptAtMost);
+        expectNotFoundBox(keptSending);
+        EXPECT_EQ(written(), probes(kFirst, 5) + probes(kSecond, 5));
+        EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
+        restartProgram();
+        boxes.clear();
+    }
+}
+
 TEST_F(Search, AnAdapterAnsweringTheProbeButNotTheStatusIsNotFound)
 {
     startWith(*sim::scenarioProfile("no-status"));

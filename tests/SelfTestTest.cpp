@@ -1,5 +1,7 @@
 #include "support/WindowFixture.h"
 
+#include "adapter/LogBounds.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -102,6 +104,27 @@ TEST_F(SelfTest, ATestThatBreaksOffEndsWithTheNotFoundMessageAndKeepsItsOutput)
     EXPECT_EQ(boxes.last().call.text, "Velmora Adapter is not found on Communication Port USB:VM4A7C21 (Velmora VT-2)\n"
                                       "The self-test's report broke off before its end.");
     EXPECT_TRUE(testLog().endsWith("RAM: Ok\nFlash: Ok\n"));
+    EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
+}
+
+TEST_F(SelfTest, ATestThatNeverEndsIsGivenUpAtTheReplysBoundsAndItsLogStaysBounded)
+{
+    searchAdapter(*sim::scenarioProfile("endless-test"));
+    ui().btRunTest->click();
+    const std::int64_t started = clock.nowMs();
+    qsizetype mostKept = 0;
+    while (window->exchange().isRunning() && clock.nowMs() - started < 60000) {
+        clock.advance(10);
+        mostKept = std::max(mostKept, window->exchange().RxText.size());
+    }
+    EXPECT_FALSE(window->exchange().isRunning());
+    EXPECT_LE(mostKept, adapter::TExchange::kReplyByteLimit + 200); // at most a tick's bytes beyond
+    ASSERT_EQ(boxes.count(), 1u);
+    EXPECT_TRUE(boxes.last().call.text.endsWith("\nThe port kept sending without a complete reply: another device "
+                                                "may be connected to it, or another program may be sending on it."));
+    // What it reported is kept up to the log's bound.
+    EXPECT_TRUE(testLog().startsWith(kWholeOutput.section('\n', 0, 3)));
+    EXPECT_LE(window->TestLog->bytes().size(), adapter::kLogByteLimit);
     EXPECT_FALSE(simd2xx::isOpen(kAdapterSerial));
 }
 
