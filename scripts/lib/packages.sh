@@ -8,6 +8,8 @@ VELMORA_PACKAGES=(
   libgtest-dev
   # what the suite checks the installed files and the Debian package with
   dpkg-dev file desktop-file-utils appstream lintian
+  # the demo's display on machines without one, served over VNC on loopback
+  xvfb x11vnc
 )
 
 ensure_packages() {
