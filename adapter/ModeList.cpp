@@ -61,9 +61,12 @@ QTreeWidgetItem* ModeList::append(const QByteArray& number, const QByteArray& id
     auto* row = new ModeRow(*this);
     row->setIcon(kNumberColumn, noImage_);
     setText(*row, kNumberColumn, number);
-    view_.insertTopLevelItem(sortedPlace(*row), row);
+    // Its place is found while it holds only its number; it is filled before
+    // it joins the list, so that the list hears of it once.
+    const int place = sortedPlace(*row);
     setText(*row, kIdColumn, id);
     setText(*row, kDescriptionColumn, description);
+    view_.insertTopLevelItem(place, row);
     lastAppended_ = row;
     return row;
 }
@@ -71,8 +74,12 @@ QTreeWidgetItem* ModeList::append(const QByteArray& number, const QByteArray& id
 int ModeList::sortedPlace(const QTreeWidgetItem& row) const
 {
     // After every row that does not go after it: the stable sort's place.
+    // Rows mostly arrive in the list's order, so the end is tried first.
+    const int rows = count();
+    if (rows == 0 || compare(row, *view_.topLevelItem(rows - 1)) >= 0)
+        return rows;
     int low = 0;
-    int high = count();
+    int high = rows - 1;
     while (low < high) {
         const int middle = low + (high - low) / 2;
         if (compare(row, *view_.topLevelItem(middle)) < 0)
