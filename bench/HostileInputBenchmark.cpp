@@ -88,7 +88,7 @@ class ChatteringDevice {
 public:
     ChatteringDevice()
     {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         ::grantpt(master_);
         ::unlockpt(master_);
         path_ = ::ptsname(master_);
