@@ -172,11 +172,8 @@ bool TExchange::prepare()
                                                             ui_.btUpdateRun})
         control->setEnabled(false);
     log_.clear();
-    InBlock = false;
-    EndScannedTo = 0;
-    RxText.clear();
+    dropReceived();
     replyOverran_ = false;
-    TestLogPos = kFirstLinePos;
     if (window_.device().IsOpen) {
         ExchangeState = NextState;
         return true;
@@ -189,7 +186,7 @@ bool TExchange::prepare()
 bool TExchange::drain()
 {
     const bool draining = window_.device().OutCount() > 0;
-    if (draining && platform::clock().nowMs() - drainStartedMs_ < kDrainLimitMs)
+    if (draining && platform::clock().nowMs() - sentMs_ < kDrainLimitMs)
         return true;
     RestartReplyCountdown();
     ExchangeState = state::AwaitReply;
@@ -208,15 +205,20 @@ void TExchange::awaitReply()
     if (replyOverran()) {
         // What came is not a reply: it is dropped, and the next step starts clean.
         replyOverran_ = true;
-        RxText.clear();
-        InBlock = false;
-        EndScannedTo = 0;
-        TestLogPos = kFirstLinePos;
+        dropReceived();
         ExchangeState = TimeoutState;
         return;
     }
     if (ReplyCountdownExpired())
         ExchangeState = TimeoutState;
+}
+
+void TExchange::dropReceived()
+{
+    RxText.clear();
+    InBlock = false;
+    EndScannedTo = 0;
+    TestLogPos = kFirstLinePos;
 }
 
 bool TExchange::replyOverran() const
@@ -253,7 +255,6 @@ void TExchange::send(const QByteArray& bytes, std::uint8_t next, std::uint8_t ti
     NextState = next;
     TimeoutState = timeout;
     ExchangeState = state::Drain;
-    drainStartedMs_ = platform::clock().nowMs();
 }
 
 void TExchange::sendCommand(char letter, std::uint8_t next, std::uint8_t timeout)

@@ -129,6 +129,8 @@ private:
     void awaitReply();
     // Whether the awaited reply has gone past its bounds in bytes or time.
     bool replyOverran() const;
+    // Forgets what has been received, with the block and the test output in it.
+    void dropReceived();
     bool notFound();
     // Adds the reply block to the log, applies the whole log and ends.
     bool applyReplyAndFinish();
@@ -156,9 +158,9 @@ private:
     ModeList& modes_;
     TReplyParser& parser_;
     const CopyRightWidths& widths_;
-    std::int64_t drainStartedMs_ = 0;
-    // When the last command or data step was sent, and whether the wait for
-    // its reply was given up because the port went on sending past the bounds.
+    // When the last command or data step was sent (the drain and the reply
+    // bounds count from then), and whether the wait for its reply was given
+    // up because the port went on sending past the bounds.
     std::int64_t sentMs_ = 0;
     bool replyOverran_ = false;
     bool running_ = false;

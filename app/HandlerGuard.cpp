@@ -21,9 +21,7 @@ QString errorText(std::exception_ptr error)
         // A file that cannot be written is named, with what to do about it.
         QString text = QString::fromUtf8(e.what());
         if (!e.reason().isEmpty())
-            text += QStringLiteral("\nThe settings file %1 cannot be read or written: %2.\n"
-                                   "Make the file and its folder yours and writable (chmod u+rw), or remove the file.")
-                        .arg(settingsFile(), e.reason());
+            text += QLatin1Char('\n') + settingsFileTrouble(e.reason());
         return text;
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

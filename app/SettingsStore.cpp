@@ -105,12 +105,16 @@ SettingRead ReadStringSettingOrDefault(const QString& name, const QByteArray& de
     return {defaultValue, trouble};
 }
 
-QString settingsWriteTrouble(const QString& name, const QString& reason)
+QString settingsFileTrouble(const QString& reason)
 {
     return QStringLiteral("The settings file %1 cannot be read or written: %2.\n"
-                          "\"%3\" is not remembered until it can: make the file and its folder yours and "
-                          "writable (chmod u+rw), or remove the file.")
-        .arg(settingsFile(), reason, name);
+                          "Make the file and its folder yours and writable (chmod u+rw), or remove the file.")
+        .arg(settingsFile(), reason);
+}
+
+QString settingsWriteTrouble(const QString& name, const QString& reason)
+{
+    return settingsFileTrouble(reason) + QStringLiteral("\n\"%1\" is not remembered until then.").arg(name);
 }
 
 void WriteStringSetting(const QString& name, const QByteArray& value)

@@ -33,7 +33,9 @@ struct SettingRead {
 // the default replaces the value. A file that cannot be read or written
 // gives the default, and the value is not stored.
 SettingRead ReadStringSettingOrDefault(const QString& name, const QByteArray& defaultValue);
-// Says what the failed write of a value means and what to do about it.
+// Says which settings file cannot be used, why, and what to do about it.
+QString settingsFileTrouble(const QString& reason);
+// The same, for the failed write of one value, which is then not remembered.
 QString settingsWriteTrouble(const QString& name, const QString& reason);
 
 // The file that holds the key's values: velmora-configurator/settings.json

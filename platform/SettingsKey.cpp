@@ -135,15 +135,9 @@ void SettingsKey::save(const QString& name)
 
 QString SettingsKey::spelling(const QString& name) const
 {
-    const QJsonValue value = values_.value(name);
-    if (value.isString())
-        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
-    const QJsonDocument document = value.isObject() ? QJsonDocument(value.toObject())
-                                                    : QJsonDocument(QJsonArray{value});
-    QString text = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
-    if (!value.isObject())
-        text = text.mid(1, text.size() - 2); // the value without the array around it
-    return text;
+    // Spelled as JSON, inside an array so that any kind of value can be written.
+    const QByteArray json = QJsonDocument(QJsonArray{values_.value(name)}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
 QString SettingsKey::keepCopyAside() const
